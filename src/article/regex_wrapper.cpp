@@ -127,35 +127,45 @@ std::pair<char32_t, std::size_t> DecodeOne(std::string_view gb, std::size_t pos)
     return {kReplacementChar, 1};
 }
 
-// A GBK text as UTF-8, with the GBK byte offset of every UTF-8 character start, so that
-// match offsets map back to the original bytes (invalid bytes included, which keep their
-// own place as U+FFFD).
+// A GBK text as UTF-8, with enough of an offset map that match offsets map back to the
+// original bytes (invalid bytes included, which keep their own place as U+FFFD). Between
+// two recorded points every character is ASCII, one byte on both sides, so only the
+// starts of non-ASCII characters and of the character after each are recorded: a large,
+// mostly ASCII page costs next to no map.
 struct Utf8View {
     std::string utf8;
-    std::vector<std::uint32_t> utf8Starts;  // ascending, plus the end
+    std::vector<std::uint32_t> utf8Starts;  // ascending
     std::vector<std::uint32_t> gbkStarts;   // parallel
 
     std::size_t ToGbk(std::size_t utf8Offset) const {
-        const auto it = std::lower_bound(utf8Starts.begin(), utf8Starts.end(), utf8Offset);
-        if (it == utf8Starts.end()) return gbkStarts.back();
-        return gbkStarts[static_cast<std::size_t>(it - utf8Starts.begin())];
+        const auto it = std::upper_bound(utf8Starts.begin(), utf8Starts.end(), utf8Offset);
+        const auto i = static_cast<std::size_t>(it - utf8Starts.begin()) - 1;
+        return gbkStarts[i] + (utf8Offset - utf8Starts[i]);
+    }
+    void Record(std::size_t utf8Offset, std::size_t gbkOffset) {
+        if (utf8Starts.back() == utf8Offset) return;
+        utf8Starts.push_back(static_cast<std::uint32_t>(utf8Offset));
+        gbkStarts.push_back(static_cast<std::uint32_t>(gbkOffset));
     }
 };
 
 Utf8View ToUtf8View(std::string_view gb) {
     Utf8View view;
     view.utf8.reserve(gb.size() + gb.size() / 2);
-    view.utf8Starts.reserve(gb.size() + 1);
-    view.gbkStarts.reserve(gb.size() + 1);
+    view.utf8Starts.push_back(0);
+    view.gbkStarts.push_back(0);
     for (std::size_t pos = 0; pos < gb.size();) {
         const auto [cp, length] = DecodeOne(gb, pos);
-        view.utf8Starts.push_back(static_cast<std::uint32_t>(view.utf8.size()));
-        view.gbkStarts.push_back(static_cast<std::uint32_t>(pos));
+        if (length == 1 && cp < 0x80) {
+            view.utf8.push_back(static_cast<char>(cp));
+            ++pos;
+            continue;
+        }
+        view.Record(view.utf8.size(), pos);
         AppendUtf8(view.utf8, cp);
         pos += length;
+        view.Record(view.utf8.size(), pos);
     }
-    view.utf8Starts.push_back(static_cast<std::uint32_t>(view.utf8.size()));
-    view.gbkStarts.push_back(static_cast<std::uint32_t>(gb.size()));
     return view;
 }
 
@@ -205,8 +215,8 @@ struct RegexWrapper::Impl {
     bool Compile(std::string_view pattern, bool ignoreCase, bool multiline) {
         Release();
         const std::string utf8 = ToUtf8(pattern);
-        std::uint32_t options =
-            PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY;
+        std::uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX |
+                                PCRE2_NEVER_BACKSLASH_C | PCRE2_DOLLAR_ENDONLY;
         if (ignoreCase) options |= PCRE2_CASELESS;
         if (multiline) options |= PCRE2_MULTILINE;
         pcre2_compile_context* compileContext = pcre2_compile_context_create(nullptr);

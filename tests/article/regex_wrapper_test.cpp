@@ -121,7 +121,8 @@ TEST(RegexWrapper, InvalidPatternsMatchNothing) {
 
 TEST(RegexWrapper, CatastrophicBacktrackingEndsWithoutMatch) {
     const std::string text = std::string(5000, 'a') + "!";
-    for (const char* pattern : {"(a+)+$", "(a|aa)+$", "(a*)*b", "((a+)+)+c", "(.*a){12}x"}) {
+    for (const char* pattern :
+         {"(a+)+$", "(a|aa)+$", "(a*)*b", "((a+)+)+c", "(.*a){12}x", "^(\\w+\\s?)*$", "(a+a+)+y"}) {
         const auto start = std::chrono::steady_clock::now();
         RegexWrapper re(pattern, true, false, true);
         EXPECT_TRUE(re.IsValid()) << pattern;
