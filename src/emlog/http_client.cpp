@@ -1,0 +1,230 @@
+#include "emlog/http_client.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+constexpr const char* kUserAgent =
+    "Mozilla/5.0 (Windows NT 6.1) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/30.0.1599.101 Safari/537.36";
+constexpr long kMaxRedirects = 20;
+
+// libcurl's global state must be set up once, before any handle, and not concurrently.
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CURL* Handle(void* curl) {
+    return static_cast<CURL*>(curl);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i];
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != prefix[i]) return false;
+    }
+    return true;
+}
+
+bool HasHttpScheme(std::string_view url) {
+    return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A control character in a URL would end up inside the Referer header line.
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+std::string Lowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lowered;
+}
+
+bool HeadersDeclareUtf8(std::string_view headers) {
+    const std::string lowered = Lowered(headers);
+    for (const char* form : {"charset=utf-8", "charset=\"utf-8\"", "charset='utf-8'"})
+        if (lowered.find(form) != std::string::npos) return true;
+    return false;
+}
+
+struct Exchange {
+    std::string body;
+    std::string headers;  // the header block of the last response only
+    std::size_t maxBody = 0;
+    bool oversized = false;
+};
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<Exchange*>(user);
+    const std::size_t bytes = size * count;
+    if (exchange->body.size() + bytes > exchange->maxBody) {
+        exchange->oversized = true;
+        return 0;  // aborts the transfer
+    }
+    exchange->body.append(data, bytes);
+    return bytes;
+}
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<Exchange*>(user);
+    const std::string_view line(data, size * count);
+    // Each response of a redirect chain starts with its status line; keep only the last.
+    if (StartsWithNoCase(line, "http/")) exchange->headers.clear();
+    exchange->headers.append(line);
+    return size * count;
+}
+
+class HeaderList {
+public:
+    ~HeaderList() { curl_slist_free_all(m_list); }
+    void Add(const std::string& line) { m_list = curl_slist_append(m_list, line.c_str()); }
+    curl_slist* get() const { return m_list; }
+
+private:
+    curl_slist* m_list = nullptr;
+};
+
+long ClampToLong(std::int64_t value, long low) {
+    if (value < low) return low;
+    if (value > 0x7FFFFFFF) return 0x7FFFFFFF;
+    return static_cast<long>(value);
+}
+
+}  // namespace
+
+CurlTimeouts MapHttpLimits(const HttpLimits& limits) {
+    CurlTimeouts timeouts;
+    // libcurl's connect phase includes name resolution, so it gets both budgets.
+    timeouts.connectTimeoutMs = ClampToLong(limits.resolveMs + limits.connectMs, 1);
+    timeouts.timeoutMs = ClampToLong(limits.completeMs, 1);
+    // A server that stops sending (or a request that stops going out) for the receive
+    // limit ends the exchange: under 1 byte per second for that many whole seconds.
+    timeouts.lowSpeedLimit = 1;
+    timeouts.lowSpeedTime = ClampToLong((limits.receiveMs + 999) / 1000, 1);
+    return timeouts;
+}
+
+std::string NormaliseRequestUrl(std::string_view url) {
+    const std::string_view trimmed = TrimSpaces(url);
+    std::string normalised =
+        HasHttpScheme(trimmed) ? std::string(trimmed) : "http://" + std::string(trimmed);
+    const auto hash = normalised.find('#');
+    if (hash != std::string::npos) normalised.erase(hash);
+    return normalised;
+}
+
+std::string RefererForUrl(std::string_view url) {
+    const std::string_view trimmed = TrimSpaces(url);
+    return HasHttpScheme(trimmed) ? std::string(trimmed) : "http://" + std::string(trimmed);
+}
+
+HttpClient::HttpClient() {
+    InitCurlOnce();
+    CreateHandle();
+}
+
+HttpClient::~HttpClient() {
+    if (m_curl) curl_easy_cleanup(Handle(m_curl));
+}
+
+void HttpClient::Reset() {
+    if (m_curl) curl_easy_cleanup(Handle(m_curl));
+    CreateHandle();
+}
+
+void HttpClient::SetLimits(const HttpLimits& limits) {
+    m_limits = limits;
+    ApplyLimits();
+}
+
+void HttpClient::CreateHandle() {
+    m_curl = curl_easy_init();
+    CURL* curl = Handle(m_curl);
+    if (!curl) return;
+    // No signals: name resolution time-outs must not raise SIGALRM in worker threads.
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");  // in-memory cookies of this handle only
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // A POST answered with 301, 302 or 303 goes on as a GET, as browsers do; 307 and 308
+    // repeat the POST.
+    curl_easy_setopt(curl, CURLOPT_POSTREDIR, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    // Direct connections only: a proxy from the environment must not see admin passwords.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+    ApplyLimits();
+}
+
+void HttpClient::ApplyLimits() {
+    CURL* curl = Handle(m_curl);
+    if (!curl) return;
+    const CurlTimeouts timeouts = MapHttpLimits(m_limits);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeouts.timeoutMs);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, timeouts.lowSpeedLimit);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeouts.lowSpeedTime);
+    // A declared length over the limit fails before any byte is read.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(std::max<std::int64_t>(m_limits.maxBodyBytes, 0)));
+}
+
+std::string HttpClient::Request(std::string_view url, std::string_view body,
+                                FileEncoding encoding) {
+    m_lastFailed = true;
+    CURL* curl = Handle(m_curl);
+    if (!curl || HasControlCharacter(url) || TrimSpaces(url).empty()) return {};
+
+    const std::string target = NormaliseRequestUrl(url);
+    HeaderList headers;
+    headers.Add("Referer: " + RefererForUrl(url));
+    headers.Add("Content-Type: application/x-www-form-urlencoded");
+    headers.Add(std::string("User-Agent: ") + kUserAgent);
+    headers.Add("Expect:");  // a browser sends the body at once, without waiting for 100
+
+    Exchange exchange;
+    exchange.maxBody = static_cast<std::size_t>(std::max<std::int64_t>(m_limits.maxBodyBytes, 0));
+    curl_easy_setopt(curl, CURLOPT_URL, target.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
+    if (body.empty()) {
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    } else {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+    }
+    const CURLcode result = curl_easy_perform(curl);
+    // The handle must not keep pointers into this call's locals.
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
+    if (result != CURLE_OK || exchange.oversized) return {};
+
+    m_lastFailed = false;
+    if (encoding == FileEncoding::Auto && HeadersDeclareUtf8(exchange.headers))
+        encoding = FileEncoding::Utf8;
+    return DecodeTextBytes(exchange.body, encoding).text;
+}
