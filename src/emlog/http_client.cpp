@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 
 namespace {
@@ -64,12 +65,41 @@ bool HeadersDeclareUtf8(std::string_view headers) {
     return false;
 }
 
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 struct Exchange {
     std::string body;
     std::string headers;  // the header block of the last response only
     std::size_t maxBody = 0;
     bool oversized = false;
+    // Silence watch: the longest time without a byte moving in either direction.
+    std::int64_t sendMs = 0;
+    std::int64_t receiveMs = 0;
+    std::int64_t lastActivityMs = 0;
+    curl_off_t lastDown = -1;
+    curl_off_t lastUp = -1;
 };
+
+// libcurl's low-speed check averages over several seconds, so a stall after some data
+// is noticed late; this ends the exchange once nothing has moved for the send limit
+// (while the request is still going out) or the receive limit (while awaiting the answer).
+int OnProgress(void* user, curl_off_t, curl_off_t downNow, curl_off_t upTotal, curl_off_t upNow) {
+    auto* exchange = static_cast<Exchange*>(user);
+    const std::int64_t now = SteadyMs();
+    if (downNow != exchange->lastDown || upNow != exchange->lastUp) {
+        exchange->lastDown = downNow;
+        exchange->lastUp = upNow;
+        exchange->lastActivityMs = now;
+        return 0;
+    }
+    const bool sending = upTotal > 0 && upNow < upTotal;
+    const std::int64_t limit = sending ? exchange->sendMs : exchange->receiveMs;
+    return now - exchange->lastActivityMs > limit ? 1 : 0;
+}
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* exchange = static_cast<Exchange*>(user);
@@ -174,6 +204,8 @@ void HttpClient::CreateHandle() {
     curl_easy_setopt(curl, CURLOPT_PROXY, "");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     ApplyLimits();
 }
 
@@ -205,10 +237,14 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
 
     Exchange exchange;
     exchange.maxBody = static_cast<std::size_t>(std::max<std::int64_t>(m_limits.maxBodyBytes, 0));
+    exchange.sendMs = m_limits.sendMs;
+    exchange.receiveMs = m_limits.receiveMs;
+    exchange.lastActivityMs = SteadyMs();
     curl_easy_setopt(curl, CURLOPT_URL, target.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &exchange);
     if (body.empty()) {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     } else {
@@ -221,6 +257,7 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
     if (result != CURLE_OK || exchange.oversized) return {};
 
     m_lastFailed = false;

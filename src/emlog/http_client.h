@@ -19,7 +19,10 @@ struct HttpLimits {
 
 // How HttpLimits land on libcurl's options. libcurl has no separate name-resolution or
 // per-direction limits: its connect limit covers resolving, connecting and the TLS
-// handshake, and its low-speed check watches sending and receiving together.
+// handshake, and its low-speed check watches sending and receiving together, averaged
+// over seconds. The client therefore also watches for silence itself, from the progress
+// callback: nothing sent for sendMs while the request goes out, or nothing received for
+// receiveMs while the answer is awaited, ends the exchange.
 struct CurlTimeouts {
     long connectTimeoutMs = 0;  // CURLOPT_CONNECTTIMEOUT_MS
     long timeoutMs = 0;         // CURLOPT_TIMEOUT_MS
