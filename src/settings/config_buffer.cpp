@@ -1,0 +1,165 @@
+#include "settings/config_buffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr std::string_view kCrLf = "\r\n";
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+}  // namespace
+
+std::optional<std::string> ConfigBuffer::IndexName(std::string_view line) {
+    if (line.empty() || line[0] != '[') return std::nullopt;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::string(line.substr(1, close - 1));
+}
+
+void ConfigBuffer::AddBlock(std::list<Block>::iterator before, Block block) {
+    const auto it = m_blocks.insert(before, std::move(block));
+    if (auto name = IndexName(it->lines.front())) m_index[*name].push_back(it);
+}
+
+void ConfigBuffer::Unindex(BlockIt block) {
+    const auto name = IndexName(block->lines.front());
+    if (!name) return;
+    const auto entry = m_index.find(*name);
+    if (entry == m_index.end()) return;
+    auto& blocks = entry->second;
+    blocks.erase(std::remove(blocks.begin(), blocks.end(), block), blocks.end());
+    if (blocks.empty()) m_index.erase(entry);
+}
+
+void ConfigBuffer::Assign(std::string_view bytes) {
+    m_blocks.clear();
+    m_index.clear();
+    m_blocks.emplace_back();
+    Block* current = &m_blocks.back();
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = start;
+        // Lines end only at CR LF; a lone CR or LF is part of the line.
+        for (;;) {
+            const void* cr = std::memchr(bytes.data() + end, '\r', bytes.size() - end);
+            if (!cr) {
+                end = bytes.size();
+                break;
+            }
+            end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+            if (end + 1 < bytes.size() && bytes[end + 1] == '\n') break;
+            ++end;
+        }
+        const std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line[0] == '[') {
+            AddBlock(m_blocks.end(), Block{{std::string(line)}});
+            current = &m_blocks.back();
+        } else {
+            current->lines.emplace_back(line);
+        }
+        if (end >= bytes.size()) break;
+        start = end + 2;
+    }
+}
+
+std::string ConfigBuffer::Bytes() const {
+    std::size_t size = 0;
+    for (const auto& block : m_blocks)
+        for (const auto& line : block.lines) size += line.size() + 2;
+    std::string out;
+    out.reserve(size);
+    bool first = true;
+    for (const auto& block : m_blocks)
+        for (const auto& line : block.lines) {
+            if (!first) out += kCrLf;
+            first = false;
+            out += line;
+        }
+    return out;
+}
+
+bool ConfigBuffer::Empty() const {
+    const auto& lead = m_blocks.front().lines;
+    return m_blocks.size() == 1 && lead.size() == 1 && lead[0].empty();
+}
+
+std::optional<ConfigBuffer::BlockIt> ConfigBuffer::FindHeader(std::string_view section) {
+    if (section.find(']') == std::string_view::npos) {
+        const auto entry = m_index.find(std::string(section));
+        if (entry == m_index.end()) return std::nullopt;
+        return entry->second.front();
+    }
+    // A name holding "]" is not what the index keys on: look at every block.
+    const std::string header = "[" + std::string(section) + "]";
+    for (auto it = std::next(m_blocks.begin()); it != m_blocks.end(); ++it)
+        if (StartsWith(it->lines.front(), header)) return it;
+    return std::nullopt;
+}
+
+bool ConfigBuffer::IsHeaderLine(BlockIt block) const {
+    const std::string& line = block->lines.front();
+    if (line.size() < 2 || line.back() != ']') return false;
+    // It must be followed by CR LF, so the buffer's very last line never is one.
+    return !(std::next(block) == m_blocks.end() && block->lines.size() == 1);
+}
+
+std::optional<ConfigBuffer::KeyLine> ConfigBuffer::FindKey(BlockIt header, std::string_view key) {
+    const std::string prefix = std::string(key) + "=";
+    for (auto block = header; block != m_blocks.end(); ++block) {
+        std::size_t first = 1;
+        if (block != header) {
+            if (IsHeaderLine(block)) return std::nullopt;
+            first = 0;
+        }
+        const auto& lines = block->lines;
+        for (std::size_t i = first; i < lines.size(); ++i)
+            if (StartsWith(lines[i], prefix)) return KeyLine{block, i};
+    }
+    return std::nullopt;
+}
+
+std::string_view ConfigBuffer::ValueOf(const KeyLine& line, std::string_view key) {
+    return std::string_view(line.block->lines[line.line]).substr(key.size() + 1);
+}
+
+void ConfigBuffer::SetValue(const KeyLine& line, std::string_view key, std::string_view value) {
+    std::string& text = line.block->lines[line.line];
+    text.resize(key.size() + 1);
+    text += value;
+}
+
+void ConfigBuffer::InsertKeyUnderHeader(BlockIt header, std::string_view section,
+                                        std::string_view key) {
+    std::string& headerLine = header->lines.front();
+    const std::size_t close = section.size() + 2;
+    std::string keyLine = std::string(key) + "=" + headerLine.substr(close);
+    headerLine.resize(close);
+    header->lines.insert(header->lines.begin() + 1, std::move(keyLine));
+}
+
+void ConfigBuffer::AppendSection(std::string_view section) {
+    const std::string header = "[" + std::string(section) + "]";
+    if (Empty()) m_blocks.front().lines.clear();
+    AddBlock(m_blocks.end(), Block{{header}});
+}
+
+void ConfigBuffer::DeleteSection(BlockIt header) {
+    auto next = std::next(header);
+    while (next != m_blocks.end() && !IsHeaderLine(next)) ++next;
+    const bool toEnd = next == m_blocks.end();
+    for (auto it = header; it != next;) {
+        Unindex(it);
+        it = m_blocks.erase(it);
+    }
+    // The CR LF in front of the removed header stays at the end of the buffer.
+    if (toEnd) std::prev(m_blocks.end())->lines.emplace_back();
+}
+
+void ConfigBuffer::DeleteKey(const KeyLine& line) {
+    auto& lines = line.block->lines;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(line.line));
+    // A key line is never a block's first line (keys never start with "["), so the
+    // block keeps its header.
+}
