@@ -84,6 +84,11 @@ std::size_t FindMatchingEnd(std::string_view html, std::string_view opener, std:
     return kNone;
 }
 
+std::string Unquoted(std::string reading) {
+    if (!reading.empty() && (reading.front() == '"' || reading.front() == '\'')) reading.clear();
+    return reading;
+}
+
 }  // namespace
 
 HtmlTagFinder::HtmlTagFinder() : m_equalsSpacing(EqualsSpacingPattern()) {}
@@ -132,8 +137,9 @@ std::string HtmlTagFinder::AttributeValue(std::string_view startTag, std::string
         std::string value = Between(startTag, key + "\"", "\"");
         if (value.empty()) value = Between(startTag, key + "'", "'");
         if (value.empty()) {
-            const std::string toSpace = Between(startTag, key, " ");
-            const std::string toClose = Between(startTag, key, ">");
+            // A reading that starts with a quote is an empty quoted value, not a bare one.
+            const std::string toSpace = Unquoted(Between(startTag, key, " "));
+            const std::string toClose = Unquoted(Between(startTag, key, ">"));
             if (toSpace.empty()) {
                 value = toClose;
             } else if (toClose.empty()) {

@@ -14,11 +14,20 @@
 namespace {
 
 // Limits that keep a hostile pattern (nested quantifiers over a long text) from running
-// for minutes; reaching one counts as "no match".
-constexpr std::uint32_t kMatchLimit = 2'000'000;
-constexpr std::uint32_t kDepthLimit = 200'000;
-constexpr std::uint32_t kHeapLimitKiB = 64 * 1024;
-constexpr std::size_t kJitStackMax = 4 * 1024 * 1024;
+// for minutes; reaching one counts as "no match". The engine counts them per start
+// position, and an ordinary lazy or greedy repeat takes about one step per character, so
+// the step limit grows with the text: a fixed one would fail long articles, a huge one
+// would let a hostile file filter burn seconds on every file name.
+constexpr std::uint64_t kMatchLimitBase = 100'000;
+constexpr std::uint64_t kMatchLimitPerByte = 64;
+constexpr std::uint32_t kDepthLimit = 10'000'000;
+constexpr std::uint32_t kHeapLimitKiB = 256 * 1024;
+constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+
+std::uint32_t MatchLimitFor(std::size_t length) {
+    const std::uint64_t limit = kMatchLimitBase + kMatchLimitPerByte * length;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, UINT32_MAX));
+}
 
 constexpr char32_t kReplacementChar = 0xFFFD;
 
@@ -199,6 +208,7 @@ struct RegexWrapper::Impl {
     pcre2_match_context* matchContext = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
     bool global = true;
+    bool hitLimit = false;  // the last run stopped at a limit
     std::vector<RegexMatch> matches;
 
     ~Impl() { Release(); }
@@ -233,7 +243,6 @@ struct RegexWrapper::Impl {
             Release();
             return false;
         }
-        pcre2_set_match_limit(matchContext, kMatchLimit);
         pcre2_set_depth_limit(matchContext, kDepthLimit);
         pcre2_set_heap_limit(matchContext, kHeapLimitKiB);
         // JIT is only a speed-up: without it (or without its stack) the interpreter runs.
@@ -247,20 +256,29 @@ struct RegexWrapper::Impl {
     // All matches (or the first without global) as GBK byte spans; empty when the pattern
     // is invalid or a limit was reached anywhere, so a runaway pattern never yields half a
     // result.
-    std::vector<ByteSpans> Run(std::string_view gb, bool all) const {
+    std::vector<ByteSpans> Run(std::string_view gb, bool all) {
         std::vector<ByteSpans> found;
+        hitLimit = false;
         if (!code) return found;
         const Utf8View view = ToUtf8View(gb);
         pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
         if (!data) return found;
         const auto* subject = reinterpret_cast<PCRE2_SPTR>(view.utf8.data());
         const std::size_t length = view.utf8.size();
+        pcre2_set_match_limit(matchContext, MatchLimitFor(length));
         std::size_t start = 0;
         while (start <= length) {
-            const int rc =
+            int rc =
                 pcre2_match(code, subject, length, start, PCRE2_NO_UTF_CHECK, data, matchContext);
+            // The JIT's stack is smaller than the interpreter's heap allowance: let the
+            // interpreter try before giving up.
+            if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
+                rc = pcre2_match(code, subject, length, start, PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT,
+                                 data, matchContext);
+            }
             if (rc == PCRE2_ERROR_NOMATCH) break;
             if (rc < 0) {
+                hitLimit = true;
                 found.clear();
                 break;
             }
@@ -335,6 +353,10 @@ const std::vector<RegexMatch>& RegexWrapper::Execute(std::string_view text) {
 
 bool RegexWrapper::Test(std::string_view text) const {
     return m_impl && !m_impl->Run(text, false).empty();
+}
+
+bool RegexWrapper::HitLimit() const {
+    return m_impl && m_impl->hitLimit;
 }
 
 std::size_t RegexWrapper::MatchCount() const {

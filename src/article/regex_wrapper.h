@@ -40,6 +40,10 @@ public:
     // True when the expression matches somewhere in text (keeps no matches).
     bool Test(std::string_view text) const;
 
+    // True when the last Execute, Test or Replace gave up at a match limit (and so found
+    // nothing): a caller running one expression over many texts may stop early.
+    bool HitLimit() const;
+
     // The matches of the last Execute.
     std::size_t MatchCount() const;
     std::string MatchValue(std::size_t n) const;               // "" when out of range

@@ -135,6 +135,28 @@ TEST(RegexWrapper, CatastrophicBacktrackingEndsWithoutMatch) {
     }
 }
 
+TEST(RegexWrapper, HitLimitIsReportedAndReset) {
+    RegexWrapper re("(a|aa)+$", true, false, true);
+    EXPECT_TRUE(re.Execute(std::string(5000, 'a') + "!").empty());
+    EXPECT_TRUE(re.HitLimit());
+    EXPECT_TRUE(re.Test("aaa"));
+    EXPECT_FALSE(re.HitLimit());
+}
+
+TEST(RegexWrapper, LongTextsAreNotCutShortByTheLimits) {
+    // Limits guard against runaway patterns, not against long ordinary texts.
+    std::string text(8u << 20, ' ');
+    text += "a =  b";
+    RegexWrapper spacing("[\\s\\u3000]{0,10}=[\\s\\u3000]{0,10}");
+    const std::string out = spacing.Replace(text, "=");
+    EXPECT_EQ(out.size(), text.size() - 3);
+    EXPECT_EQ(out.substr(out.size() - 3), "a=b");
+    RegexWrapper lazy("<p>([\\s\\S]*?)</p>");
+    const std::string page = "<p>" + std::string(4u << 20, 'x') + "</p><p>y</p>";
+    ASSERT_EQ(lazy.Execute(page).size(), 2u);
+    EXPECT_EQ(lazy.Submatches(1)[0], "y");
+}
+
 TEST(RegexWrapper, WildcardToRegex) {
     struct Case {
         const char* filter;
