@@ -153,7 +153,7 @@ SiteAnswer EmlogSite::HandleAdmin(const HttpRequest& request, std::string_view p
         return answer;
     }
     if (!call.loggedIn) {
-        if (call.page == "save_log.php") ++m_counters.rejectedPublishes;
+        if (call.page == "save_log.php" && request.method == "POST") ++m_counters.rejectedPublishes;
         return LoginPageAnswer(call, "");
     }
     if (call.page == "write_log.php") {

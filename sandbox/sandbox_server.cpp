@@ -1,6 +1,7 @@
 #include "sandbox_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -60,6 +61,7 @@ struct SandboxServer::Impl {
     std::vector<std::unique_ptr<SiteSlot>> sites;
     std::vector<std::size_t> routeOrder;  // longest admin path first
     int listenFd = -1;
+    int wakePipe[2] = {-1, -1};  // written by Stop so the accept loop wakes at once
     std::uint16_t port = 0;
     std::atomic<bool> stopping{false};
     bool started = false;
@@ -97,9 +99,9 @@ struct SandboxServer::Impl {
 
 void SandboxServer::Impl::AcceptLoop() {
     while (!stopping) {
-        pollfd waiter{listenFd, POLLIN, 0};
-        int ready = poll(&waiter, 1, 200);
-        if (ready <= 0) continue;
+        pollfd waiters[2] = {{listenFd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        int ready = poll(waiters, 2, 1000);
+        if (ready <= 0 || (waiters[0].revents & POLLIN) == 0) continue;
         int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
         int one = 1;
@@ -389,6 +391,13 @@ bool SandboxServer::Start() {
             return false;
         }
     }
+    if (pipe2(impl.wakePipe, O_CLOEXEC) != 0) {
+        if (impl.postsFile != nullptr) std::fclose(impl.postsFile);
+        impl.postsFile = nullptr;
+        close(impl.listenFd);
+        impl.listenFd = -1;
+        return false;
+    }
     impl.started = true;
     impl.acceptThread = std::thread([&impl] { impl.AcceptLoop(); });
     return true;
@@ -399,7 +408,10 @@ void SandboxServer::Stop() {
     if (!impl.started || impl.stopping.exchange(true)) return;
     { std::lock_guard lock(impl.waitMutex); }
     impl.waitCv.notify_all();
+    [[maybe_unused]] ssize_t woken = write(impl.wakePipe[1], "x", 1);
     impl.acceptThread.join();
+    close(impl.wakePipe[0]);
+    close(impl.wakePipe[1]);
     close(impl.listenFd);
     impl.listenFd = -1;
     std::list<std::unique_ptr<Connection>> connections;
