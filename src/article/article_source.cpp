@@ -127,14 +127,18 @@ std::vector<std::string> PatternScan(SiteConfig& site) {
     const std::string extension = gbk::AsciiLower(std::string_view(filter).substr(1));
     RegexWrapper expression;
     if (!all && !byExtension) expression.Compile(WildcardToRegex(filter), true, true, false);
+    bool gaveUp = false;
     for (const auto& name : names) {
         pump.Tick();
         bool take = all;
         if (byExtension) {
             take = EndsWithNoCase(name, extension);
-        } else if (!all) {
+        } else if (!all && !gaveUp) {
             const auto& matches = expression.Execute(name);
             take = !matches.empty() && gbk::AsciiLower(matches[0].value) == gbk::AsciiLower(name);
+            // A filter that runs into the engine's limits matches nothing; trying it on
+            // every remaining name would only burn the same time again.
+            gaveUp = expression.HitLimit();
         }
         if (take) list.push_back(folder + name);
     }
