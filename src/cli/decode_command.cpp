@@ -32,7 +32,8 @@ int RunDecode(CliContext& context) {
         return CliFail("usage: decode FILE [--encoding 0..4]");
     const auto path = charset::Utf8ToGbkStrict(args[0]);
     if (!path) return CliFail("the path has characters outside GBK: " + args[0]);
-    if (!platform::FileExists(*path)) return CliFail("no such file: " + args[0]);
+    if (!platform::FileExists(*path))
+        return CliFail("no such file, or not a regular file: " + args[0]);
     const DecodedText decoded = ReadArticleText(*path, encoding);
     if (decoded.text.empty() && !platform::ReadWholeFile(*path, kMaxArticleFileBytes))
         return CliFail("cannot read the file: " + args[0]);
