@@ -45,9 +45,9 @@ constexpr std::size_t kMaxFileBytes = std::size_t(256) << 20;
 constexpr int kMaxAppends = 11;
 constexpr int kMaxInserts = 3;
 
-// A name on its own line: a CR LF inside would split it.
-bool OnOneLine(std::string_view name) {
-    return name.find('\r') == std::string_view::npos && name.find('\n') == std::string_view::npos;
+// Only CR LF ends a line; a lone CR or LF is an ordinary byte.
+bool OnOneLine(std::string_view text) {
+    return text.find("\r\n") == std::string_view::npos;
 }
 // A key line starting with "[" would read as a header.
 bool UsableKey(std::string_view key) {

@@ -1,0 +1,104 @@
+// sites list, sites show N, settings resave: the settings file as the program sees it.
+#include <cstdio>
+#include <string>
+
+#include "cli/command.h"
+#include "core/charset.h"
+#include "core/platform/files.h"
+#include "settings/settings_file.h"
+#include "settings/site_records.h"
+
+namespace {
+
+std::string Utf8(const std::string& gbk) {
+    return charset::GbkToUtf8(gbk);
+}
+
+// Loads the site records read-only; false (after the error line) when the file is missing.
+bool LoadSites(const CliContext& context, ConfigStore& store, SiteList& sites, int& exitCode) {
+    if (!platform::FileExists(context.settingsPath)) {
+        exitCode = CliFail("settings file not found: " + Utf8(context.settingsPath));
+        return false;
+    }
+    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
+    LoadSiteRecords(store, sites);
+    return true;
+}
+
+// A site number: decimal digits only, 1 or more.
+bool ParseSiteNumber(const std::string& text, std::size_t& n) {
+    if (text.empty() || text.size() > 9) return false;
+    for (const char c : text)
+        if (c < '0' || c > '9') return false;
+    n = std::stoul(text);
+    return n >= 1;
+}
+
+int SitesList(CliContext& context) {
+    if (!context.args.empty()) return CliFail("sites list takes no arguments");
+    ConfigStore store;
+    SiteList sites;
+    int exitCode = 0;
+    if (!LoadSites(context, store, sites, exitCode)) return exitCode;
+    static const std::string yes = charset::Utf8ToGbk("真");
+    static const std::string no = charset::Utf8ToGbk("假");
+    for (std::size_t i = 0; i < sites.size(); ++i)
+        PrintGbkLine(std::to_string(i + 1) + " " + (sites[i].启用 ? yes : no) + " " +
+                     SiteRowText(sites[i]));
+    return 0;
+}
+
+int SitesShow(CliContext& context) {
+    std::size_t n = 0;
+    if (context.args.size() != 1 || !ParseSiteNumber(context.args[0], n))
+        return CliFail("usage: sites show N (a site number from 1)");
+    ConfigStore store;
+    SiteList sites;
+    int exitCode = 0;
+    if (!LoadSites(context, store, sites, exitCode)) return exitCode;
+    if (n > sites.size())
+        return CliFail("no site " + context.args[0] + " (the file has " +
+                       std::to_string(sites.size()) + " sites)");
+    for (const auto& [key, value] : SiteKeyValues(sites[n - 1])) PrintGbkLine(key + "=" + value);
+    return 0;
+}
+
+int SettingsResave(CliContext& context) {
+    if (!context.args.empty()) return CliFail("settings resave takes no arguments");
+    if (!platform::FileExists(context.settingsPath))
+        return CliFail("settings file not found: " + Utf8(context.settingsPath));
+    ConfigStore store;
+    std::string firstWarning;
+    store.SetWarningHandler([&](const std::string& message, const std::string& detail) {
+        if (firstWarning.empty())
+            firstWarning = Utf8(message) + (detail.empty() ? "" : " (" + Utf8(detail) + ")");
+    });
+    if (!store.Bind(context.settingsPath))
+        return CliFail("cannot open the settings file for writing: " + Utf8(context.settingsPath));
+    // As at start-up: the design values are the defaults; the returned row is selected
+    // when it lies inside the list.
+    BasicSettings settings;
+    LoadBasicSettings(store, settings);
+    SiteList sites;
+    const std::int32_t row = LoadSiteRecords(store, sites);
+    const std::int32_t selected =
+        row >= 0 && static_cast<std::size_t>(row) < sites.size() ? row : -1;
+    // One publish for both, so the file is either all old or all new.
+    ConfigStore::Batch batch(store);
+    bool saved = SaveAllSettings(store, settings, sites, selected);
+    saved = PruneSiteSections(store, sites.size()) && saved;
+    saved = batch.End() && saved;
+    if (!saved) return CliFail(firstWarning.empty() ? "the settings were not saved" : firstWarning);
+    std::printf("saved %zu sites\n", sites.size());
+    return 0;
+}
+
+const CliCommand kSitesList("sites list", "list the site records: number, 启用, 域名(用户)",
+                            SitesList);
+const CliCommand kSitesShow("sites show", "N  every saved key of site N (分类数据 as hex)",
+                            SitesShow);
+const CliCommand kResave("settings resave",
+                         "load the settings file as start-up does and save it as exit does",
+                         SettingsResave);
+
+}  // namespace
