@@ -1,0 +1,138 @@
+// qingluan-cli scan and preview, run as a user runs them.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/charset.h"
+#include "core/platform/paths.h"
+#include "settings/config_store.h"
+#include "settings/site_records.h"
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+    std::string out = "'";
+    for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class ArticleCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("qingluan-cli-c-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir / "articles");
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string Articles() const { return (m_dir / "articles").string(); }
+    void WriteArticle(const std::string& utf8Name, const std::string& bytes) const {
+        std::ofstream(m_dir / "articles" / utf8Name, std::ios::binary) << bytes;
+    }
+    // Writes the settings file with the given sites (texts in UTF-8 are converted).
+    void WriteSites(SiteList sites) const {
+        ConfigStore store;
+        ASSERT_TRUE(store.Bind(*platform::GbkPath(m_dir / "settings.ini")));
+        ASSERT_TRUE(SaveSiteRecords(store, sites, -1));
+    }
+    SiteConfig Site(const std::string& filter) const {
+        SiteConfig site;
+        site.域名 = "127.0.0.1";
+        site.文章目录 = *platform::GbkPath(Articles());
+        site.文件过滤 = filter;
+        return site;
+    }
+
+    CliResult Run(const std::vector<std::string>& args) const {
+        std::string command = Quote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
+        command += " --settings " + Quote((m_dir / "settings.ini").string());
+        for (const auto& arg : args) command += " " + Quote(arg);
+        const auto outPath = m_dir / "stdout";
+        const auto errPath = m_dir / "stderr";
+        command += " >" + Quote(outPath.string()) + " 2>" + Quote(errPath.string());
+        const int status = std::system(command.c_str());
+        CliResult result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = ReadAll(outPath);
+        result.err = ReadAll(errPath);
+        return result;
+    }
+
+    std::filesystem::path m_dir;
+};
+
+TEST_F(ArticleCli, ScanListsPathsInUtf8) {
+    WriteArticle("\xE6\x98\xA5.txt", "a");  // 春.txt
+    WriteArticle("b.htm", "b");
+    WriteArticle("c.bak", "c");
+    WriteSites({Site("*.txt|*.htm"), Site("")});
+    const std::string sep(1, platform::kPathSeparator);
+
+    auto result = Run({"scan", "--site", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], Articles() + sep + "\xE6\x98\xA5.txt");  // .txt items before .htm
+    EXPECT_EQ(lines[1], Articles() + sep + "b.htm");
+
+    result = Run({"scan", "--site", "2", "--variant", "pattern"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    lines = Lines(result.out);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{Articles() + sep + "b.htm", Articles() + sep + "c.bak",
+                                        Articles() + sep + "\xE6\x98\xA5.txt"}));
+}
+
+TEST_F(ArticleCli, ScanRejectsBadArguments) {
+    WriteSites({Site("*")});
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"scan"},
+                                               {"scan", "--site", "0"},
+                                               {"scan", "--site", "2"},
+                                               {"scan", "--site", "x"},
+                                               {"scan", "--site", "1", "--variant", "regex"},
+                                               {"scan", "--site", "1", "extra"}}) {
+        const auto result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_TRUE(result.out.empty()) << args.back();
+        EXPECT_FALSE(result.err.empty()) << args.back();
+    }
+}
+
+TEST_F(ArticleCli, ScanWithoutSettingsFile) {
+    const auto result = Run({"scan", "--site", "1"});
+    EXPECT_EQ(result.exitCode, 2);
+}
+
+}  // namespace
