@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "core/charset.h"
+#include "sandbox/raw_client.h"
 #include "sandbox/sandbox_config.h"
-#include "sandbox_raw_client.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// A tiny blocking HTTP/1.1 client for the sandbox tests: one request per connection
+// A tiny blocking HTTP/1.1 client for the sandbox tests and benchmarks: one request per connection
 // unless kept open, a cookie jar of name=value pairs, redirects followed by hand. It
 // knows just enough HTTP to check what the sandbox sends, byte for byte.
 
