@@ -31,7 +31,8 @@ FileEncoding FileEncodingFromInt(std::int64_t value);
 const char* CharsetNameOf(FileEncoding encoding);
 
 // Reads and decodes an article file (GBK path). The text is empty when the file cannot
-// be read (missing, a folder, unreadable, or larger than kMaxArticleFileBytes).
+// be read (missing, a folder, unreadable, or larger than kMaxArticleFileBytes); the
+// encoding is then the one asked for.
 DecodedText ReadArticleText(std::string_view gbkPath, FileEncoding encoding);
 
 // Decodes bytes held in memory (an HTTP body, a file already read) the same way.

@@ -57,3 +57,23 @@ TEST(DecodeHtmlEntities, OddNumericReferences) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random mixes of entity fragments: never a zero byte, and nothing grows out of bounds.
+TEST(DecodeHtmlEntities, FragmentSoupStaysSane) {
+    const char* pieces[] = {"&", "#", "x", ";", "amp", "lt", "0", "9", "F", "&#", "nbsp", "a"};
+    std::uint32_t seed = 7;
+    for (int round = 0; round < 500; ++round) {
+        std::string text;
+        for (int i = 0; i < round % 40; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            text += pieces[(seed >> 16) % 12];
+        }
+        const std::string out = DecodeHtmlEntities(text);
+        EXPECT_EQ(out.find('\0'), std::string::npos) << text;
+        EXPECT_LE(out.size(), text.size()) << text;  // every reference is longer than its character
+    }
+}
+
+}  // namespace

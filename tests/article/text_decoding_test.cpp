@@ -287,3 +287,29 @@ TEST_F(ReadArticleTextTest, ReadOnlyFileIsStillRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random bytes under every encoding: never a crash, and never a zero byte in the text.
+TEST(DecodeTextBytes, RandomBytesGiveTextWithoutZeroBytes) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<char>(seed >> 24);
+    };
+    const std::vector<std::string> prefixes = {
+        "",         "\xEF\xBB\xBF",         "\xFF\xFE",           "\xFE\xFF",
+        "\x1F\x8B", "<meta charset=utf-8>", "<meta charset=big5>"};
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = prefixes[round % prefixes.size()];
+        const int length = round % 97;
+        for (int i = 0; i < length; ++i) bytes.push_back(next());
+        for (int e = 0; e <= 6; ++e) {
+            const DecodedText got = DecodeTextBytes(bytes, static_cast<FileEncoding>(e));
+            EXPECT_EQ(got.text.find('\0'), std::string::npos) << round << " " << e;
+            EXPECT_NE(got.encoding, FileEncoding::Auto);
+        }
+    }
+}
+
+}  // namespace
