@@ -14,7 +14,9 @@ std::string ApplyQuoteRule(std::string_view marker);
 // it. Positions are 1-based byte indexes (0 and 1 both mean the start). On success
 // `position` moves just past the found right marker, so repeated calls walk all
 // occurrences; when nothing is found it becomes -2 unless it was moved, and a position of
-// -2 gives the empty text at once. An empty marker stands for the start or end of the text.
+// -2 gives the empty text at once. An empty left marker stands for the start of the text
+// (found only when the search starts there) and an empty right marker for its end (the
+// position then lies beyond the end, so a walk stops after it).
 // Unless `literal`, the '' rule applies to both markers; when the first search fails a
 // second one runs with the double quotes removed from both markers.
 std::string TextBetween(std::string_view text, std::string_view left, std::string_view right,

@@ -26,6 +26,8 @@ TEST(DecodeHtmlEntities, NamedAndNumeric) {
         {"a&ndash;b&mdash;&ldquo;q&rdquo;&hellip;&times;&divide;&middot;", G("a–b—“q”…×÷·")},
         {"&sim;&ne;&le;&ge;&oplus;&perp;&there4;&rarr;", G("～≠≤≥⊕⊥∴→")},
         {"&#20013;&#x4E2D;&#X4e2d;&#65;", G("中中中A")},
+        // The characters are inserted as their two-byte GBK forms.
+        {"&mdash;&middot;&ndash;&sim;&oplus;", "\xA1\xAA\xA1\xA4\xA8\x43\xA1\xAB\xA8\x92"},
         {"&amp;#65;", "A"},
         {"x &#65 y", "x &#65 y"},  // no ";" after it
         {"&unknown; &amp", "&unknown; &amp"},
