@@ -13,7 +13,7 @@ std::string ApplyQuoteRule(std::string_view marker);
 // The text between the first `left` at or after `position` and the first `right` after
 // it. Positions are 1-based byte indexes (0 and 1 both mean the start). On success
 // `position` moves just past the found right marker, so repeated calls walk all
-// occurrences; when nothing is found it becomes -2 unless it was moved, and a position of
+// occurrences; when nothing is found it becomes -2, and a position of
 // -2 gives the empty text at once. An empty left marker stands for the start of the text
 // (found only when the search starts there) and an empty right marker for its end (the
 // position then lies beyond the end, so a walk stops after it).
