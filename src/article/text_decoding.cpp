@@ -263,19 +263,15 @@ DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding) {
     }
 
     const std::string_view rest = data.substr(position);
-    bool provenUtf8 = false;
-    if (encoding == FileEncoding::Auto && LooksLikeUtf8(rest)) {
-        encoding = FileEncoding::Utf8;
-        provenUtf8 = true;
-    }
+    if (encoding == FileEncoding::Auto && LooksLikeUtf8(rest)) encoding = FileEncoding::Utf8;
 
     std::string text;
     const char* name = CharsetNameOf(encoding);
     if (name && !rest.empty()) {
-        if (encoding == FileEncoding::Utf8 && !utf8Bom && !provenUtf8) {
-            // Declared (by setting or meta tag) but not marked: bytes that are not UTF-8
-            // are nearly always a GBK page with a wrong declaration, and the raw reading
-            // below keeps every byte of it.
+        if (encoding == FileEncoding::Utf8 && !utf8Bom) {
+            // UTF-8 by setting, meta tag or byte test, but not marked: bytes that do not
+            // convert (the byte test lets overlong and surrogate forms pass) are nearly
+            // always GBK, and the raw reading below keeps every byte of them.
             text = AsText(StrictUtf8ToGb18030(rest).value_or(""));
         } else {
             text = AsText(ConvertToGb18030(rest, name));

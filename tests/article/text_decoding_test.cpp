@@ -166,6 +166,11 @@ TEST(DecodeTextBytes, BadInput) {
         {"gbk declared utf8 by setting", gbk, FileEncoding::Utf8, gbk, FileEncoding::Gbk},
         {"gbk declared utf8 by meta", "<meta charset=utf-8>" + gbk, FileEncoding::Auto,
          "<meta charset=utf-8>" + gbk, FileEncoding::Gbk},
+        // Overlong and surrogate forms pass the byte test but are not UTF-8.
+        {"overlong form stays raw", "a\xC0\x80\xC3\xA9", FileEncoding::Auto, "a\xC0\x80\xC3\xA9",
+         FileEncoding::Gbk},
+        {"surrogate form stays raw", "\xED\xA0\x80", FileEncoding::Auto, "\xED\xA0\x80",
+         FileEncoding::Gbk},
         // With a byte-order mark the file is UTF-8 for sure; stray bytes are dropped.
         {"invalid utf8 after a bom", kBom + "中\xFF文", FileEncoding::Auto, gbk,
          FileEncoding::Utf8},
