@@ -2,9 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 constexpr std::string_view kCrLf = "\r\n";
+
+// Appending piece by piece; operator+ chains trip a false -Wrestrict of GCC 12 at -O3.
+std::string Concat(std::initializer_list<std::string_view> pieces) {
+    std::string out;
+    for (const auto piece : pieces) out.append(piece);
+    return out;
+}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
@@ -92,7 +100,7 @@ std::optional<ConfigBuffer::BlockIt> ConfigBuffer::FindHeader(std::string_view s
         return entry->second.front();
     }
     // A name holding "]" is not what the index keys on: look at every block.
-    const std::string header = "[" + std::string(section) + "]";
+    const std::string header = Concat({"[", section, "]"});
     for (auto it = std::next(m_blocks.begin()); it != m_blocks.end(); ++it)
         if (StartsWith(it->lines.front(), header)) return it;
     return std::nullopt;
@@ -106,7 +114,7 @@ bool ConfigBuffer::IsHeaderLine(BlockIt block) const {
 }
 
 std::optional<ConfigBuffer::KeyLine> ConfigBuffer::FindKey(BlockIt header, std::string_view key) {
-    const std::string prefix = std::string(key) + "=";
+    const std::string prefix = Concat({key, "="});
     for (auto block = header; block != m_blocks.end(); ++block) {
         std::size_t first = 1;
         if (block != header) {
@@ -134,13 +142,13 @@ void ConfigBuffer::InsertKeyUnderHeader(BlockIt header, std::string_view section
                                         std::string_view key) {
     std::string& headerLine = header->lines.front();
     const std::size_t close = section.size() + 2;
-    std::string keyLine = std::string(key) + "=" + headerLine.substr(close);
+    std::string keyLine = Concat({key, "=", std::string_view(headerLine).substr(close)});
     headerLine.resize(close);
     header->lines.insert(header->lines.begin() + 1, std::move(keyLine));
 }
 
 void ConfigBuffer::AppendSection(std::string_view section) {
-    const std::string header = "[" + std::string(section) + "]";
+    const std::string header = Concat({"[", section, "]"});
     if (Empty()) m_blocks.front().lines.clear();
     AddBlock(m_blocks.end(), Block{{header}});
 }

@@ -196,15 +196,25 @@ bool ConfigStore::EndBatch() {
     return m_batchDepth > 0 || Publish();
 }
 
-bool ConfigStore::PublishSideFile(const std::string& path, const std::string& bytes) {
-    // An unchanged file is left alone, and an empty value needs no file: a missing side
-    // file reads as empty just the same.
+// An unchanged side file is left alone, and an empty value needs no file: a missing
+// side file reads as empty just the same.
+bool ConfigStore::SideFileChanged(const std::string& path, const std::string& bytes) const {
     const auto old = platform::ReadWholeFile(path, kMaxFileBytes);
-    if (old ? *old == bytes : bytes.empty()) return true;
+    return old ? *old != bytes : !bytes.empty();
+}
+
+bool ConfigStore::PublishSideFiles(std::vector<platform::FileContent> files) {
+    std::erase_if(files,
+                  [&](const auto& file) { return !SideFileChanged(file.gbkPath, file.bytes); });
+    if (files.empty()) return true;
     std::string error;
-    if (!platform::CreateFolders(platform::ParentFolder(path)) ||
-        !platform::ReplaceFileAtomically(path, bytes, &error)) {
-        WarnNotSaved(path, error.empty() ? "cannot create the inibin folder" : error);
+    for (const auto& file : files)
+        if (!platform::CreateFolders(platform::ParentFolder(file.gbkPath))) {
+            WarnNotSaved(file.gbkPath, "cannot create the inibin folder");
+            return false;
+        }
+    if (!platform::ReplaceFilesAtomically(files, &error)) {
+        WarnNotSaved(files.front().gbkPath, error);
         return false;
     }
     return true;
@@ -217,9 +227,10 @@ bool ConfigStore::Publish() {
         Warn(NotOwnedText() + m_path, {});
         return false;
     }
-    bool ok = true;
-    for (const auto& [path, bytes] : m_pendingSideFiles) ok = PublishSideFile(path, bytes) && ok;
+    std::vector<platform::FileContent> sideFiles;
+    for (auto& [path, bytes] : m_pendingSideFiles) sideFiles.push_back({path, std::move(bytes)});
     m_pendingSideFiles.clear();
+    const bool ok = PublishSideFiles(std::move(sideFiles));
     if (!m_dirty) return ok;
     std::string error;
     if (!platform::ReplaceFileAtomically(m_path, m_buffer.Bytes(), &error, &m_lock)) {
@@ -288,5 +299,5 @@ bool ConfigStore::WriteBytes(std::string_view key, std::string_view bytes) {
         m_pendingSideFiles[path] = std::string(bytes);
         return true;
     }
-    return PublishSideFile(path, std::string(bytes));
+    return PublishSideFiles({{path, std::string(bytes)}});
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/atomic_file.h"
 #include "core/platform/file_lock.h"
 #include "settings/config_buffer.h"
 #include "settings/form_control.h"
@@ -136,7 +137,8 @@ private:
     int ExecuteWrite(const Request& request);
     int ExecuteDelete(const Request& request);
     bool Publish();
-    bool PublishSideFile(const std::string& path, const std::string& bytes);
+    bool SideFileChanged(const std::string& path, const std::string& bytes) const;
+    bool PublishSideFiles(std::vector<platform::FileContent> files);
     void Warn(const std::string& message, const std::string& detail);
     void WarnNotSaved(const std::string& path, const std::string& error);
 

@@ -46,7 +46,7 @@ bool FlushFolder(const std::filesystem::path& folder) {
 
 // Writes and flushes the temporary file; returns its descriptor or -1.
 int WriteTemp(const std::filesystem::path& target, const std::string& temp, std::string_view bytes,
-              bool lock, std::string* error) {
+              bool lock, bool flush, std::string* error) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     // Following a link planted at the temporary name would write somewhere else.
@@ -62,7 +62,7 @@ int WriteTemp(const std::filesystem::path& target, const std::string& temp, std:
         [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
     }
     if (ok && lock) ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ok && WriteAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
     if (!ok) {
         Fail(error, "cannot write " + temp);
         ::close(fd);
@@ -76,7 +76,7 @@ bool Replace(std::string_view gbkPath, std::string_view bytes, std::string* erro
              bool flushFolder) {
     const auto target = NativePath(gbkPath);
     const std::string temp = target.native() + ".tmp";
-    const int fd = WriteTemp(target, temp, bytes, lock != nullptr, error);
+    const int fd = WriteTemp(target, temp, bytes, lock != nullptr, true, error);
     if (fd < 0) return false;
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         Fail(error, "cannot replace " + target.native());
@@ -101,11 +101,45 @@ bool ReplaceFileAtomically(std::string_view gbkPath, std::string_view bytes, std
 }
 
 bool ReplaceFilesAtomically(const std::vector<FileContent>& files, std::string* error) {
-    // Side files share a folder: flush each folder once, after its last rename.
-    std::vector<std::filesystem::path> folders;
+    // A flush per file costs a journal commit each; with hundreds of side files write all
+    // temporary files first, flush the file system once, then rename them all.
+    if (files.size() < 4) {
+        for (const auto& file : files)
+            if (!ReplaceFileAtomically(file.gbkPath, file.bytes, error)) return false;
+        return true;
+    }
+    std::vector<std::pair<std::string, std::filesystem::path>> renames;
+    auto dropTemps = [&] {
+        for (const auto& rename : renames) ::unlink(rename.first.c_str());
+    };
     for (const auto& file : files) {
-        if (!Replace(file.gbkPath, file.bytes, error, nullptr, false)) return false;
-        const auto folder = FolderOf(NativePath(file.gbkPath));
+        const auto target = NativePath(file.gbkPath);
+        const std::string temp = target.native() + ".tmp";
+        const int fd = WriteTemp(target, temp, file.bytes, false, false, error);
+        if (fd < 0) {
+            dropTemps();
+            return false;
+        }
+        ::close(fd);
+        renames.emplace_back(temp, target);
+    }
+    const int any =
+        ::open(FolderOf(renames.front().second).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = any >= 0 && ::syncfs(any) == 0;
+    if (any >= 0) ::close(any);
+    if (!flushed) {
+        dropTemps();
+        return Fail(error, "cannot flush the file system");
+    }
+    std::vector<std::filesystem::path> folders;
+    for (std::size_t i = 0; i < renames.size(); ++i) {
+        const auto& [temp, target] = renames[i];
+        if (::rename(temp.c_str(), target.c_str()) != 0) {
+            Fail(error, "cannot replace " + target.native());
+            for (std::size_t j = i; j < renames.size(); ++j) ::unlink(renames[j].first.c_str());
+            return false;
+        }
+        const auto folder = FolderOf(target);
         if (std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);
     }
