@@ -1,0 +1,162 @@
+// login --site N, publish FILE --site N: one site's emlog session from the command line,
+// the same steps a site job takes.
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "article/compose_article.h"
+#include "article/post_metadata.h"
+#include "cli/command.h"
+#include "core/charset.h"
+#include "core/platform/files.h"
+#include "emlog/emlog_client.h"
+#include "emlog/login.h"
+#include "emlog/publish.h"
+#include "emlog/site_http.h"
+#include "settings/config_store.h"
+#include "settings/site_records.h"
+
+namespace {
+
+// Loads site number `--site N` (from 1) of the settings file into `site`; on failure
+// returns false with the exit code of the error line in exitCode.
+bool LoadSite(CliContext& context, SiteConfig& site, int& exitCode) {
+    std::string number;
+    if (!TakeOption(context.args, "--site", number)) {
+        exitCode = CliFail("--site N is required (a site number from 1)");
+        return false;
+    }
+    std::size_t n = 0;
+    const bool digits = !number.empty() && number.size() <= 9 &&
+                        number.find_first_not_of("0123456789") == std::string::npos;
+    if (digits) n = std::stoul(number);
+    if (n == 0) {
+        exitCode = CliFail("--site takes a site number from 1, not: " + number);
+        return false;
+    }
+    if (!platform::FileExists(context.settingsPath)) {
+        exitCode = CliFail("settings file not found: " + charset::GbkToUtf8(context.settingsPath));
+        return false;
+    }
+    ConfigStore store;
+    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
+    SiteList sites;
+    LoadSiteRecords(store, sites);
+    if (n > sites.size()) {
+        exitCode = CliFail("no site " + number + " (the file has " + std::to_string(sites.size()) +
+                           " sites)");
+        return false;
+    }
+    site = std::move(sites[n - 1]);
+    return true;
+}
+
+// A fresh session and a login, as a site job starts; prints the outcome.
+bool LogIn(SiteConfig& site) {
+    SiteHttp(site).Reset();
+    const bool ok = Login(site, false);
+    if (ok) {
+        std::printf("login succeeded: %s\n", charset::GbkToUtf8(AdminBase(site)).c_str());
+        std::printf("token: %s\n", site.token.empty() ? "(none found)" : site.token.c_str());
+    } else {
+        std::printf("login failed: %s (the answer is saved as %s)\n",
+                    charset::GbkToUtf8(AdminBase(site)).c_str(),
+                    charset::GbkToUtf8(LoginFailurePagePath()).c_str());
+    }
+    return ok;
+}
+
+int LoginCommand(CliContext& context) {
+    SiteConfig site;
+    int exitCode = 0;
+    if (!LoadSite(context, site, exitCode)) return exitCode;
+    if (!context.args.empty()) return CliFail("usage: login --site N");
+    return LogIn(site) ? 0 : 1;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A form value as readable UTF-8: percent-decoded, then from the site's charset.
+std::string Readable(const std::string& encoded, bool utf8) {
+    std::string bytes;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '%' && i + 2 < encoded.size() && HexValue(encoded[i + 1]) >= 0 &&
+            HexValue(encoded[i + 2]) >= 0) {
+            bytes.push_back(
+                static_cast<char>(HexValue(encoded[i + 1]) * 16 + HexValue(encoded[i + 2])));
+            i += 2;
+        } else {
+            bytes.push_back(encoded[i]);
+        }
+    }
+    return utf8 ? bytes : charset::GbkToUtf8(bytes);
+}
+
+void PrintFields(const PostFields& fields, bool utf8) {
+    const std::pair<const char*, const std::string*> named[] = {
+        {"title", &fields.title},
+        {"as_logid", &fields.asLogId},
+        {"content", &fields.content},
+        {"tag", &fields.tag},
+        {"sort", &fields.sort},
+        {"postdate", &fields.postdate},
+        {"excerpt", &fields.excerpt},
+        {"alias", &fields.alias},
+        {"top", &fields.top},
+        {"sortop", &fields.sortop},
+        {"allow_remark", &fields.allowRemark},
+        {"token", &fields.token},
+        {"author", &fields.author},
+    };
+    for (const auto& [name, value] : named) {
+        // The postdate is always sent as GBK bytes, which for its ASCII are the same.
+        std::string text = Readable(*value, utf8);
+        if (std::string(name) == "content" && text.size() > 300) {
+            std::size_t cut = 300;  // not inside a UTF-8 sequence
+            while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+            text = text.substr(0, cut) + "… (" + std::to_string(value->size()) + " bytes encoded)";
+        }
+        std::printf("  %s = %s\n", name, text.c_str());
+    }
+}
+
+int PublishCommand(CliContext& context) {
+    SiteConfig site;
+    int exitCode = 0;
+    if (!LoadSite(context, site, exitCode)) return exitCode;
+    if (context.args.size() != 1) return CliFail("usage: publish FILE --site N");
+    const auto path = charset::Utf8ToGbkStrict(context.args[0]);
+    if (!path) return CliFail("the file path has characters outside GBK: " + context.args[0]);
+
+    // What a site job prepares before its first article.
+    PrepareCategoryList(site);
+    PrepareTagList(site);
+    site.prep.AliasCounter = site.别名起始值;
+    if (!LogIn(site)) return 1;
+
+    const auto article = ComposeArticle(*path, site);
+    if (!article) {
+        std::printf("no article text in %s\n", context.args[0].c_str());
+        return 1;
+    }
+    const PostFields fields = BuildPostFields(site, article->title, article->body);
+    std::printf("fields sent to %s:\n",
+                charset::GbkToUtf8(EmlogClient(site).AdminUrl(admin_page::kSaveLog)).c_str());
+    PrintFields(fields, EmlogClient(site).IsUtf8());
+    const bool published = SendPost(site, fields);
+    std::printf("%s\n", published ? "published: the site confirmed the post"
+                                  : "publish failed: the answer has no confirmation");
+    return published ? 0 : 1;
+}
+
+const CliCommand kLogin("login", "--site N   log into site N's emlog admin and show the token",
+                        LoginCommand);
+const CliCommand kPublish("publish", "FILE --site N   publish one article file to site N once",
+                          PublishCommand);
+
+}  // namespace
