@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "article/post_metadata.h"
@@ -186,6 +187,38 @@ TEST_F(PublishTest, ALostLoginFailsWithoutLoggingInAgain) {
     EXPECT_FALSE(Publish(site, Gbk("标题三"), Gbk("正文")));
     EXPECT_EQ(Server().Counters(kUtf8Site).logins, logins + 1);  // only the explicit one
     EXPECT_TRUE(Server().Posts(kUtf8Site).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Site jobs run on worker threads, each with its own record and session.
+TEST_F(PublishTest, SitesPublishInParallel) {
+    constexpr int kThreads = 4;
+    constexpr int kArticles = 15;
+    std::vector<SiteConfig> sites;
+    sites.reserve(kThreads);  // records are not moved once their sessions exist
+    for (int i = 0; i < kThreads; ++i) sites.push_back(Site(i % 2 == 0 ? kUtf8Site : kGbkSite));
+    std::vector<int> published(kThreads, 0);
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kThreads; ++i) {
+        workers.emplace_back([&, i] {
+            SiteConfig& site = sites[i];
+            site.标签数据 = Gbk("并行\r\nC&C");
+            site.标签数1 = site.标签数2 = 2;
+            PrepareTagList(site);
+            if (!Login(site, false)) return;
+            for (int n = 0; n < kArticles; ++n) {
+                const std::string title = Gbk("线程") + std::to_string(i) + "-" + std::to_string(n);
+                if (Publish(site, title, Gbk("<p>正文</p>"))) ++published[i];
+            }
+        });
+    }
+    for (auto& worker : workers) worker.join();
+    for (int i = 0; i < kThreads; ++i) EXPECT_EQ(published[i], kArticles) << i;
+    EXPECT_EQ(Server().Posts(kUtf8Site).size() + Server().Posts(kGbkSite).size(),
+              static_cast<std::size_t>(kThreads * kArticles));
 }
 
 }  // namespace
