@@ -17,6 +17,8 @@ struct RegexMatch {
 // JavaScript-style \uXXXX escapes). Patterns, texts and replacements are GBK; they are
 // converted to Unicode for matching and back. A pattern that does not compile matches
 // nothing, and match limits keep any pattern from hanging: a user's filter can be anything.
+// One object serves one thread at a time, const calls included (they share its engine
+// state); objects on different threads are independent.
 class RegexWrapper {
 public:
     RegexWrapper();
