@@ -200,7 +200,8 @@ void HttpClient::CreateHandle() {
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    // Direct connections only: a proxy from the environment must not see admin passwords.
+    // Direct connections, as the sites are reached without a proxy; one named in the
+    // environment (http_proxy) would otherwise also take the loopback sandbox's traffic.
     curl_easy_setopt(curl, CURLOPT_PROXY, "");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
