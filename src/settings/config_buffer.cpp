@@ -51,7 +51,9 @@ void ConfigBuffer::Assign(std::string_view bytes) {
         std::size_t end = start;
         // Lines end only at CR LF; a lone CR or LF is part of the line.
         for (;;) {
-            const void* cr = std::memchr(bytes.data() + end, '\r', bytes.size() - end);
+            const void* cr = end < bytes.size()
+                                 ? std::memchr(bytes.data() + end, '\r', bytes.size() - end)
+                                 : nullptr;
             if (!cr) {
                 end = bytes.size();
                 break;

@@ -13,7 +13,7 @@
 // most this many records are loaded, and at most kMaxMissingTailSites of them for
 // sections missing after the last one present (such records only repeat the previous
 // site with defaults).
-inline constexpr std::int32_t kMaxSiteRecords = 10000;
+inline constexpr std::int32_t kMaxSiteRecords = 100000;
 inline constexpr std::int32_t kMaxMissingTailSites = 100;
 
 // "站点序号_" + n

@@ -58,7 +58,7 @@ TEST(SettingsReliability, KilledGlobalSaveLeavesOldOrNewBytes) {
             // while the file is being written.
             for (;;) SaveAllSettings(store, BasicSettings{}, next, 0);
         }
-        const double at = 0.5 + 1.5 * std::uniform_real_distribution<double>()(random);
+        const double at = 0.4 + 1.2 * std::uniform_real_distribution<double>()(random);
         usleep(static_cast<useconds_t>(static_cast<double>(saveUs) * at));
         kill(child, SIGKILL);
         int status = 0;
