@@ -334,6 +334,16 @@ TEST_F(ConfigStoreTest, OwnerOnlyModeAndKeptMode) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST_F(ConfigStoreTest, LinkedFileStaysALink) {
+    const std::string real = m_folder / "real.ini";
+    WriteFile(real, "[S]\r\nk=1");
+    std::filesystem::create_symlink(real, m_file);
+    ASSERT_TRUE(m_store.Bind(m_file));
+    EXPECT_TRUE(m_store.WriteValue("S", "k", "2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_file));
+    EXPECT_EQ(ReadFile(real), "[S]\r\nk=2");
+}
+
 TEST_F(ConfigStoreTest, FailedPublishKeepsTheOldFile) {
     Bind("[S]\r\nk=old");
     std::vector<std::string> warnings;

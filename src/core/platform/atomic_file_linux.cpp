@@ -72,9 +72,18 @@ int WriteTemp(const std::filesystem::path& target, const std::string& temp, std:
     return fd;
 }
 
+// A settings file kept as a link stays a link: the file it points to is replaced.
+std::filesystem::path ResolvedTarget(std::string_view gbkPath) {
+    const auto native = NativePath(gbkPath);
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(native, ec)) return native;
+    const auto resolved = std::filesystem::weakly_canonical(native, ec);
+    return ec ? native : resolved;
+}
+
 bool Replace(std::string_view gbkPath, std::string_view bytes, std::string* error, FileLock* lock,
              bool flushFolder) {
-    const auto target = NativePath(gbkPath);
+    const auto target = ResolvedTarget(gbkPath);
     const std::string temp = target.native() + ".tmp";
     const int fd = WriteTemp(target, temp, bytes, lock != nullptr, true, error);
     if (fd < 0) return false;
@@ -113,7 +122,7 @@ bool ReplaceFilesAtomically(const std::vector<FileContent>& files, std::string* 
         for (const auto& rename : renames) ::unlink(rename.first.c_str());
     };
     for (const auto& file : files) {
-        const auto target = NativePath(file.gbkPath);
+        const auto target = ResolvedTarget(file.gbkPath);
         const std::string temp = target.native() + ".tmp";
         const int fd = WriteTemp(target, temp, file.bytes, false, false, error);
         if (fd < 0) {
