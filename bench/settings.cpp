@@ -88,11 +88,29 @@ void Run(const char* label, bool withCategories, bool changeCategories) {
     std::filesystem::remove_all(folder);
 }
 
+// Linear, not quadratic: ten times the sites should take about ten times as long.
+void Scaling() {
+    for (const int count : {1000, 10000}) {
+        char pattern[] = "/tmp/qingluan-bench-XXXXXX";
+        const std::string folder = mkdtemp(pattern);
+        ConfigStore store;
+        store.Bind(folder + "/settings.ini");
+        const SiteList sites = MakeSites(count, false);
+        const auto start = std::chrono::steady_clock::now();
+        SaveAllSettings(store, BasicSettings{}, sites, 0);
+        std::printf("scaling: SaveAllSettings of %5d sites into a fresh file: %8.1f ms\n", count,
+                    Ms(start));
+        store.Close();
+        std::filesystem::remove_all(folder);
+    }
+}
+
 }  // namespace
 
 int main() {
     Run("sites without category data", false, false);
     Run("sites with category data, unchanged by the second save", true, false);
     Run("sites with category data, all 1000 side files changed", true, true);
+    Scaling();
     return 0;
 }
