@@ -135,4 +135,52 @@ TEST_F(ArticleCli, ScanWithoutSettingsFile) {
     EXPECT_EQ(result.exitCode, 2);
 }
 
+TEST_F(ArticleCli, PreviewShowsWhatWouldBePosted) {
+    WriteArticle("note.txt", "\xE6\x98\xA5\xE5\xA4\xA9 = spring\r\nsecond line\r\n");
+    SiteConfig site = Site("*.txt");
+    site.文件编码 = 2;
+    site.分类ID = "4";
+    site.标签数据 = "alpha\r\nbeta";
+    site.标签数1 = 2;
+    site.标签数2 = 2;
+    site.内容摘要数1 = 4;
+    site.内容摘要数2 = 4;
+    site.别名类型 = 6;
+    site.别名起始值 = 900;
+    site.段落标签 = true;
+    WriteSites({site});
+
+    const auto result = Run({"preview", Articles() + "/note.txt", "--site", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string body = "<p>\xE6\x98\xA5\xE5\xA4\xA9 = spring</p>\r\n<p>second line</p>\r\n";
+    const auto lines = Lines(result.out);
+    ASSERT_GE(lines.size(), 6u) << result.out;
+    EXPECT_EQ(lines[0], "title: note");
+    EXPECT_EQ(lines[1], "category: 4");
+    EXPECT_TRUE(lines[2] == "tags: alpha,beta" || lines[2] == "tags: beta,alpha") << lines[2];
+    EXPECT_EQ(lines[3].rfind("excerpt: \xE6\x98\xA5\xE5\xA4\xA9", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[4], "alias: 900");  // the site was just prepared
+    EXPECT_EQ(lines[5], "body:");
+    const std::string marker = "body:\n";
+    EXPECT_EQ(result.out.substr(result.out.find(marker) + marker.size()), body);
+}
+
+TEST_F(ArticleCli, PreviewRejectsBadInput) {
+    WriteArticle("empty.txt", "");
+    WriteSites({Site("*")});
+    const std::vector<std::vector<std::string>> cases = {
+        {"preview", Articles() + "/missing.txt", "--site", "1"},
+        {"preview", Articles() + "/empty.txt", "--site", "1"},
+        {"preview", Articles() + "/empty.txt", "--site", "9"},
+        {"preview", Articles() + "/empty.txt"},
+        {"preview", "--site", "1"},
+        {"preview", Articles(), "--site", "1"},
+    };
+    for (const auto& args : cases) {
+        const auto result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args[1];
+        EXPECT_TRUE(result.out.empty()) << args[1];
+    }
+}
+
 }  // namespace
