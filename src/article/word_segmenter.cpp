@@ -57,8 +57,18 @@ std::string CleanKeywordText(std::string_view text) {
     return cleaned;
 }
 
+std::string LowerAsciiChars(std::string_view text) {
+    std::string lower(text);
+    for (std::size_t pos = 0; pos < lower.size();) {
+        const std::size_t length = gbk::CharLength(lower, pos);
+        if (length == 1) lower[pos] = gbk::AsciiLower(lower[pos]);
+        pos += length;
+    }
+    return lower;
+}
+
 std::vector<std::string> SegmentWords(std::string_view cleaned, const WordFinder& find) {
-    const std::string lower = gbk::AsciiLower(cleaned);
+    const std::string lower = LowerAsciiChars(cleaned);
     std::vector<std::string> words;
     std::size_t pos = 0;
     std::size_t length = gbk::CharLength(lower, pos, true);

@@ -18,6 +18,11 @@ using WordFinder =
 // The text keywords are taken from: tags stripped and the listed HTML entities deleted.
 std::string CleanKeywordText(std::string_view text);
 
+// The copy of a text the words are searched in: ASCII letters lower-cased, but only those
+// that are characters of their own; a trail byte of a double-byte character that happens
+// to lie in A … Z stays, or words holding such a character could never be found.
+std::string LowerAsciiChars(std::string_view text);
+
 // The dictionary words of a cleaned text, in text order and case as written; characters
 // that start no word are dropped. A CR LF pair counts as one character.
 std::vector<std::string> SegmentWords(std::string_view cleaned, const WordFinder& find);
