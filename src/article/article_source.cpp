@@ -115,7 +115,7 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
 }
 
 std::vector<std::string> PatternScan(SiteConfig& site) {
-    if (site.文件过滤.empty()) site.文件过滤 = "*";
+    if (site.文件过滤.empty()) site.文件过滤 = std::string(1, '*');
     const std::string filter = site.文件过滤;
     const std::string folder = CompletedFolder(site.文章目录);
     EventPump pump;
@@ -147,7 +147,7 @@ std::vector<std::string> PatternScan(SiteConfig& site) {
 
 std::vector<std::string> FindFileScan(SiteConfig& site) {
     site.文章目录 = CompletedFolder(site.文章目录);
-    if (site.文件过滤.empty()) site.文件过滤 = "*.*";
+    if (site.文件过滤.empty()) site.文件过滤 = std::string("*.*");
     const std::string& folder = site.文章目录;
     const std::string_view filter = site.文件过滤;
 

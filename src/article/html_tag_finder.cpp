@@ -99,8 +99,11 @@ std::string HtmlTagFinder::FindElement(std::string_view html, std::string_view t
                                        bool partialValue, bool allFilters, std::int32_t occurrence,
                                        bool inner, bool keepSpacing) {
     if (tag.empty()) return {};
-    const std::string opener = "<" + std::string(tag);
-    const std::string closer = "</" + std::string(tag) + ">";
+    // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "<" + string.
+    std::string opener(1, '<');
+    opener.append(tag);
+    std::string closer("</");
+    closer.append(tag).push_back('>');
     const std::int32_t wanted = occurrence < 1 ? 1 : occurrence;
     std::int32_t seen = 0;
     std::size_t from = 0;

@@ -183,8 +183,12 @@ TEST(WildcardMatches, Cases) {
 
 TEST(ArticleSourceLarge, TenThousandFiles) {
     TempFolder folder;
-    for (int i = 0; i < 10000; ++i)
-        std::ofstream(folder.Native() / ("f" + std::to_string(i) + (i % 2 ? ".txt" : ".htm")));
+    for (int i = 0; i < 10000; ++i) {
+        std::string name = std::to_string(i);
+        name.insert(0, 1, 'f');
+        name.append(i % 2 ? ".txt" : ".htm");
+        std::ofstream(folder.Native() / name);
+    }
     SiteConfig site;
     site.文章目录 = folder.Gbk();
     site.文件过滤 = "f1*.txt|*.htm";
