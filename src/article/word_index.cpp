@@ -29,6 +29,33 @@ WordIndex::WordIndex(std::string wordList) : m_list(std::move(wordList)) {
     }
     std::stable_sort(m_keys.begin(), m_keys.end(),
                      [](const Key& a, const Key& b) { return a.key < b.key; });
+    BuildRuns();
+}
+
+std::size_t WordIndex::Slot(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> m_shift);
+}
+
+void WordIndex::BuildRuns() {
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < m_keys.size(); ++i)
+        if (i == 0 || m_keys[i].key != m_keys[i - 1].key) ++distinct;
+    std::size_t size = 2;
+    m_shift = 63;
+    while (size < 2 * distinct) {
+        size *= 2;
+        --m_shift;
+    }
+    m_runs.assign(size, Run{});
+    for (std::size_t i = 0; i < m_keys.size();) {
+        std::size_t end = i + 1;
+        while (end < m_keys.size() && m_keys[end].key == m_keys[i].key) ++end;
+        std::size_t slot = Slot(m_keys[i].key);
+        while (m_runs[slot].key != 0) slot = (slot + 1) & (size - 1);
+        m_runs[slot] = {m_keys[i].key, static_cast<std::uint32_t>(i),
+                        static_cast<std::uint32_t>(end)};
+        i = end;
+    }
 }
 
 std::size_t WordIndex::WordAt(std::string_view lower, std::size_t start,
@@ -38,10 +65,14 @@ std::size_t WordIndex::WordAt(std::string_view lower, std::size_t start,
     if (probe == " ") return 0;
     const std::string_view rest = lower.substr(start);
     const std::uint64_t key = MakeKey(probe);
-    auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key,
-                               [](const Key& a, std::uint64_t k) { return a.key < k; });
-    for (; it != m_keys.end() && it->key == key; ++it) {
-        const std::string_view entry = std::string_view(m_list).substr(it->offset, it->length);
+    std::size_t slot = Slot(key);
+    while (m_runs[slot].key != key) {
+        if (m_runs[slot].key == 0) return 0;
+        slot = (slot + 1) & (m_runs.size() - 1);
+    }
+    for (std::uint32_t i = m_runs[slot].begin; i < m_runs[slot].end; ++i) {
+        const std::string_view entry =
+            std::string_view(m_list).substr(m_keys[i].offset, m_keys[i].length);
         if (rest.starts_with(entry)) return entry.size();
     }
     return 0;

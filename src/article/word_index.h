@@ -30,8 +30,19 @@ private:
         std::uint32_t offset;  // entry start in m_list
         std::uint32_t length;  // entry bytes
     };
+    // One key's run in m_keys, in an open-addressing table: one probe into flat memory per
+    // character, where node-based maps cost several cache misses.
+    struct Run {
+        std::uint64_t key = 0;  // 0: empty slot (a real key holds its length, never 0)
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+    };
     static std::uint64_t MakeKey(std::string_view bytes);
+    std::size_t Slot(std::uint64_t key) const;
+    void BuildRuns();
 
     std::string m_list;
     std::vector<Key> m_keys;  // sorted by key, list order inside one key
+    std::vector<Run> m_runs;  // size a power of two, at most half full
+    unsigned m_shift = 64;
 };

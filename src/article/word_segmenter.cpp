@@ -18,14 +18,28 @@ constexpr std::string_view kEntities[] = {
     "&ang;",   "&and;",    "&or;",     "&cap;",    "&cup;",   "&int;",   "&there4;", "&sim;",
     "&asymp;", "&ne;",     "&equiv;",  "&le;",     "&ge;",    "&oplus;", "&perp;",   "&amp;"};
 
-std::string RemoveNoCase(std::string_view text, std::string_view item) {
+// Position of the entity at or after `from`, ASCII case ignored; npos when absent. Every
+// entity starts with "&", so only the ampersands need a closer look.
+std::size_t FindEntity(std::string_view text, std::string_view entity, std::size_t from) {
+    for (auto pos = text.find('&', from); pos != std::string_view::npos;
+         pos = text.find('&', pos + 1)) {
+        if (text.size() - pos < entity.size()) return std::string_view::npos;
+        if (std::equal(entity.begin(), entity.end(),
+                       text.begin() + static_cast<std::ptrdiff_t>(pos),
+                       [](char a, char b) { return gbk::AsciiLower(a) == gbk::AsciiLower(b); }))
+            return pos;
+    }
+    return std::string_view::npos;
+}
+
+std::string RemoveEntity(std::string_view text, std::string_view entity) {
     std::string out;
     out.reserve(text.size());
     std::size_t start = 0;
-    for (auto hit = gbk::FindNoCase(text, item); hit != std::string_view::npos;
-         hit = gbk::FindNoCase(text, item, start)) {
+    for (auto hit = FindEntity(text, entity, 0); hit != std::string_view::npos;
+         hit = FindEntity(text, entity, start)) {
         out.append(text, start, hit - start);
-        start = hit + item.size();
+        start = hit + entity.size();
     }
     out.append(text, start);
     return out;
@@ -51,8 +65,8 @@ std::string CleanKeywordText(std::string_view text) {
     std::string cleaned = StripTags(text);
     for (const auto entity : kEntities) {
         // Skip the copy for the common case of an entity that is not there.
-        if (gbk::FindNoCase(cleaned, entity) != std::string_view::npos)
-            cleaned = RemoveNoCase(cleaned, entity);
+        if (FindEntity(cleaned, entity, 0) != std::string_view::npos)
+            cleaned = RemoveEntity(cleaned, entity);
     }
     return cleaned;
 }
@@ -99,6 +113,7 @@ std::string RankKeywords(const std::vector<std::string>& words, std::int32_t cou
     };
     std::vector<Ranked> ranked;
     std::unordered_map<std::string_view, std::size_t> slot;
+    slot.reserve(words.size());
     for (const auto& word : words) {
         const auto [it, added] = slot.try_emplace(word, ranked.size());
         if (added)
@@ -108,11 +123,13 @@ std::string RankKeywords(const std::vector<std::string>& words, std::int32_t cou
     }
     // Each word goes in before the first ranked word whose count is not above its own, in
     // order of first appearance: a later word wins a tie.
-    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        return a.count != b.count ? a.count > b.count : a.firstSeen > b.firstSeen;
-    });
-    std::string result;
     const std::size_t take = count > 0 ? std::min<std::size_t>(ranked.size(), count) : 0;
+    // Only the first `take` are needed; keys are unique, so this order is total.
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(take),
+                      ranked.end(), [](const Ranked& a, const Ranked& b) {
+                          return a.count != b.count ? a.count > b.count : a.firstSeen > b.firstSeen;
+                      });
+    std::string result;
     for (std::size_t i = 0; i < take; ++i) {
         if (i > 0) result += ',';
         result += ranked[i].word;
