@@ -61,9 +61,14 @@ TEST(PlainText, RemovesTagsEntitiesLinksAndWhiteSpace) {
         {"<img\r\nsrc='a.png'>图", "图"},
         {"<<b>>", ">"},
         {"a<b", "a<b"},
+        {"a\vb\fc", "abc"},
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(U(PlainText(G(c.body))), c.plain) << c.body;
+    // a lead byte before a space stands alone: the space goes, the byte stays
+    EXPECT_EQ(PlainText("a\x81 b"),
+              "a\x81"
+              "b");
 }
 
 TEST(PlainText, BinaryAndLongInputGiveAResult) {
