@@ -84,7 +84,7 @@ std::string NormalisePostTime(std::string_view text) {
         y = local.tm_year + 1900, mo = local.tm_mon + 1, d = local.tm_mday;
         h = local.tm_hour, mi = local.tm_min, s = local.tm_sec;
     }
-    char buffer[32];
+    char buffer[80];  // room for any int values: no truncation warning
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", y, mo, d, h, mi, s);
     return buffer;
 }
