@@ -146,7 +146,8 @@ std::string WordSegmenter::ExtractKeywords(std::string_view text, std::int32_t c
     const auto find = [this](std::string_view lower, std::size_t start, std::size_t probe) {
         return m_index.WordAt(lower, start, probe);
     };
-    return RankKeywords(SegmentWords(CleanKeywordText(text), find), count);
+    // Texts end at their first zero byte.
+    return RankKeywords(SegmentWords(CleanKeywordText(gbk::UntilZero(text)), find), count);
 }
 
 WordSegmenter& SharedWordSegmenter() {
