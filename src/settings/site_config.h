@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/random.h"
@@ -15,8 +16,8 @@ class HttpClient;
 class SharedFlag {
 public:
     SharedFlag(bool value = false) : m_value(value) {}
-    SharedFlag(const SharedFlag& other) : m_value(other.load()) {}
-    SharedFlag& operator=(const SharedFlag& other) {
+    SharedFlag(const SharedFlag& other) noexcept : m_value(other.load()) {}
+    SharedFlag& operator=(const SharedFlag& other) noexcept {
         store(other.load());
         return *this;
     }
@@ -38,7 +39,7 @@ private:
 class OwnHttpSession {
 public:
     OwnHttpSession() = default;
-    OwnHttpSession(const OwnHttpSession&) {}
+    OwnHttpSession(const OwnHttpSession&) noexcept {}
     OwnHttpSession& operator=(const OwnHttpSession&) { return *this; }
     OwnHttpSession(OwnHttpSession&&) noexcept = default;
     OwnHttpSession& operator=(OwnHttpSession&&) noexcept = default;
@@ -114,5 +115,9 @@ struct SiteConfig {
     std::string token;  // admin form token found at login
     OwnHttpSession http;
 };
+
+// A SiteList that grows must move its records, not copy them: a copy would drop the
+// logged-in session.
+static_assert(std::is_nothrow_move_constructible_v<SiteConfig>);
 
 using SiteList = std::vector<SiteConfig>;
