@@ -8,6 +8,7 @@
 #include "article/article_source.h"
 #include "article/compose_article.h"
 #include "article/post_metadata.h"
+#include "cli/cli_sites.h"
 #include "cli/command.h"
 #include "core/charset.h"
 #include "core/platform/files.h"
@@ -15,34 +16,6 @@
 #include "settings/site_records.h"
 
 namespace {
-
-// Site N (1-based) of the settings file, read-only; false after the error line.
-bool LoadSite(const CliContext& context, const std::string& number, SiteConfig& site,
-              int& exitCode) {
-    std::size_t n = 0;
-    const bool digits = !number.empty() && number.size() <= 9 &&
-                        number.find_first_not_of("0123456789") == std::string::npos;
-    if (digits) n = std::stoul(number);
-    if (n < 1) {
-        exitCode = CliFail("--site takes a site number from 1, not \"" + number + "\"");
-        return false;
-    }
-    if (!platform::FileExists(context.settingsPath)) {
-        exitCode = CliFail("settings file not found: " + charset::GbkToUtf8(context.settingsPath));
-        return false;
-    }
-    ConfigStore store;
-    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
-    SiteList sites;
-    LoadSiteRecords(store, sites);
-    if (n > sites.size()) {
-        exitCode = CliFail("no site " + number + " (the file has " + std::to_string(sites.size()) +
-                           " sites)");
-        return false;
-    }
-    site = sites[n - 1];
-    return true;
-}
 
 int RunScan(CliContext& context) {
     auto& args = context.args;
@@ -62,7 +35,7 @@ int RunScan(CliContext& context) {
     }
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSite(context, number, site, exitCode)) return exitCode;
+    if (!LoadSiteNumber(context, number, site, exitCode)) return exitCode;
     for (const auto& path : ScanArticles(site, variant)) PrintGbkLine(path);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -86,7 +59,7 @@ int RunPreview(CliContext& context) {
     if (!platform::FileExists(*path)) return CliFail("no such file: " + args[0]);
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSite(context, number, site, exitCode)) return exitCode;
+    if (!LoadSiteNumber(context, number, site, exitCode)) return exitCode;
     PrepareForPreview(site);
     const auto article = ComposeArticle(*path, site);
     // The site job logs such a file as missing and skips it.

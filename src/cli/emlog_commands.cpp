@@ -6,6 +6,7 @@
 
 #include "article/compose_article.h"
 #include "article/post_metadata.h"
+#include "cli/cli_sites.h"
 #include "cli/command.h"
 #include "core/charset.h"
 #include "core/platform/files.h"
@@ -26,29 +27,7 @@ bool LoadSite(CliContext& context, SiteConfig& site, int& exitCode) {
         exitCode = CliFail("--site N is required (a site number from 1)");
         return false;
     }
-    std::size_t n = 0;
-    const bool digits = !number.empty() && number.size() <= 9 &&
-                        number.find_first_not_of("0123456789") == std::string::npos;
-    if (digits) n = std::stoul(number);
-    if (n == 0) {
-        exitCode = CliFail("--site takes a site number from 1, not: " + number);
-        return false;
-    }
-    if (!platform::FileExists(context.settingsPath)) {
-        exitCode = CliFail("settings file not found: " + charset::GbkToUtf8(context.settingsPath));
-        return false;
-    }
-    ConfigStore store;
-    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
-    SiteList sites;
-    LoadSiteRecords(store, sites);
-    if (n > sites.size()) {
-        exitCode = CliFail("no site " + number + " (the file has " + std::to_string(sites.size()) +
-                           " sites)");
-        return false;
-    }
-    site = std::move(sites[n - 1]);
-    return true;
+    return LoadSiteNumber(context, number, site, exitCode);
 }
 
 // A fresh session and a login, as a site job starts; prints the outcome.

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/cli_sites.h"
 #include "cli/command.h"
 #include "core/charset.h"
 #include "core/platform/files.h"
@@ -14,32 +15,11 @@ std::string Utf8(const std::string& gbk) {
     return charset::GbkToUtf8(gbk);
 }
 
-// Loads the site records read-only; false (after the error line) when the file is missing.
-bool LoadSites(const CliContext& context, ConfigStore& store, SiteList& sites, int& exitCode) {
-    if (!platform::FileExists(context.settingsPath)) {
-        exitCode = CliFail("settings file not found: " + Utf8(context.settingsPath));
-        return false;
-    }
-    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
-    LoadSiteRecords(store, sites);
-    return true;
-}
-
-// A site number: decimal digits only, 1 or more.
-bool ParseSiteNumber(const std::string& text, std::size_t& n) {
-    if (text.empty() || text.size() > 9) return false;
-    for (const char c : text)
-        if (c < '0' || c > '9') return false;
-    n = std::stoul(text);
-    return n >= 1;
-}
-
 int SitesList(CliContext& context) {
     if (!context.args.empty()) return CliFail("sites list takes no arguments");
-    ConfigStore store;
     SiteList sites;
     int exitCode = 0;
-    if (!LoadSites(context, store, sites, exitCode)) return exitCode;
+    if (!LoadSiteList(context, sites, exitCode)) return exitCode;
     static const std::string yes = charset::Utf8ToGbk("真");
     static const std::string no = charset::Utf8ToGbk("假");
     for (std::size_t i = 0; i < sites.size(); ++i)
@@ -52,10 +32,9 @@ int SitesShow(CliContext& context) {
     std::size_t n = 0;
     if (context.args.size() != 1 || !ParseSiteNumber(context.args[0], n))
         return CliFail("usage: sites show N (a site number from 1)");
-    ConfigStore store;
     SiteList sites;
     int exitCode = 0;
-    if (!LoadSites(context, store, sites, exitCode)) return exitCode;
+    if (!LoadSiteList(context, sites, exitCode)) return exitCode;
     if (n > sites.size())
         return CliFail("no site " + context.args[0] + " (the file has " +
                        std::to_string(sites.size()) + " sites)");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_runner.h"
 #include "core/charset.h"
 #include "core/platform/paths.h"
 #include "sandbox/sandbox_server.h"
@@ -19,25 +20,6 @@
 #include "settings/site_records.h"
 
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class EmlogCli : public ::testing::Test {
 protected:
@@ -88,17 +70,7 @@ protected:
     }
 
     CliResult Run(const std::vector<std::string>& args) const {
-        std::string command = Quote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
-        command += " --settings " + Quote((m_dir / "settings.ini").string());
-        for (const auto& arg : args) command += " " + Quote(arg);
-        command +=
-            " >" + Quote((m_dir / "stdout").string()) + " 2>" + Quote((m_dir / "stderr").string());
-        const int status = std::system(command.c_str());
-        CliResult result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadAll(m_dir / "stdout");
-        result.err = ReadAll(m_dir / "stderr");
-        return result;
+        return RunCli(m_dir, m_dir / "settings.ini", args);
     }
 
     std::filesystem::path m_dir;

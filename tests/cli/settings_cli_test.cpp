@@ -11,30 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_runner.h"
 #include "core/charset.h"
 #include "settings/settings_file.h"
 #include "settings/site_records.h"
 
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -61,18 +43,7 @@ protected:
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     CliResult Run(const std::vector<std::string>& args) const {
-        std::string command = Quote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
-        command += " --settings " + Quote(m_file.string());
-        for (const auto& arg : args) command += " " + Quote(arg);
-        const auto outPath = m_dir / "stdout";
-        const auto errPath = m_dir / "stderr";
-        command += " >" + Quote(outPath.string()) + " 2>" + Quote(errPath.string());
-        const int status = std::system(command.c_str());
-        CliResult result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadAll(outPath);
-        result.err = ReadAll(errPath);
-        return result;
+        return RunCli(m_dir, m_file, args);
     }
 
     // Two sites; the second inherits 启用 and 用户 (group A); a leftover section 3 and 5.

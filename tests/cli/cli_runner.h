@@ -1,0 +1,49 @@
+#pragma once
+
+// Runs the built qingluan-cli as a user runs it, with its output captured in files of a
+// test's own folder.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& arg) {
+    std::string out = "'";
+    for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+inline std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// qingluan-cli --settings <settings> <args…>; stdout and stderr land in workDir.
+inline CliResult RunCli(const std::filesystem::path& workDir, const std::filesystem::path& settings,
+                        const std::vector<std::string>& args) {
+    std::string command = ShellQuote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
+    command += " --settings " + ShellQuote(settings.string());
+    for (const auto& arg : args) command += " " + ShellQuote(arg);
+    const auto outPath = workDir / "stdout";
+    const auto errPath = workDir / "stderr";
+    command += " >" + ShellQuote(outPath.string()) + " 2>" + ShellQuote(errPath.string());
+    const int status = std::system(command.c_str());
+    CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadAll(outPath);
+    result.err = ReadAll(errPath);
+    return result;
+}
