@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The 30-second countdown that ends a run with 更新完成关机 checked. The window that
+// shows it (RunHost::RunShutdownCountdown) calls Tick every 1000 ms and forwards its two
+// buttons; the countdown itself holds no timer, so it runs the same under any host.
+class ShutdownCountdown {
+public:
+    static constexpr std::int32_t kStartSeconds = 30;
+
+    // `shutdown` asks the system; the default is platform::ShutdownNow.
+    explicit ShutdownCountdown(std::function<bool()> shutdown = {});
+
+    std::int32_t Remaining() const { return m_remaining; }
+    // False once the count reached 0 (the timer is stopped) or the user stopped it.
+    bool TimerRunning() const { return m_timerRunning; }
+    bool Stopped() const { return m_stopped; }
+    bool ShutdownRequested() const { return m_shutdownRequested; }
+
+    // "距离关机还有 N 秒" (标签1), the window title and the two button captions.
+    std::string LabelText() const;
+    static const std::string& Title();
+    static const std::string& ShutdownNowCaption();
+    static const std::string& StopCaption();
+
+    // One tick of 时钟1: counts down; at 0 stops the timer, waits 500 ms and shuts down.
+    void Tick();
+    // 按钮立即 ("立即关机！").
+    void ShutdownNowClicked();
+    // 按钮停止 ("停止关机！"): stops the timer; returns the message to show
+    // ("已停止关机倒计时！") before the window closes.
+    std::string StopClicked();
+
+private:
+    std::function<bool()> m_shutdown;
+    std::int32_t m_remaining = kStartSeconds;
+    bool m_timerRunning = true;
+    bool m_stopped = false;
+    bool m_shutdownRequested = false;
+};

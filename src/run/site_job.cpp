@@ -1,0 +1,171 @@
+#include "run/site_job.h"
+
+#include <algorithm>
+
+#include "core/events.h"
+#include "run/run_context.h"
+#include "run/run_texts.h"
+
+namespace {
+
+constexpr std::int32_t kLoginTries = 3;
+constexpr std::int32_t kPublishAttempts = 3;
+constexpr std::int32_t kFailuresBeforeRelogin = 5;
+constexpr std::int32_t kPreparations = 3;
+
+SiteConfig& Site(RunContext& run, std::int32_t site) {
+    return run.sites[static_cast<std::size_t>(site) - 1];
+}
+
+void Row(RunContext& run, std::int32_t site, const std::string& message) {
+    run.log.WriteLogRow(message, site);
+}
+
+bool StopAsked(RunContext& run, const SiteConfig& site) {
+    return run.state.stopRequested.load() || site.run.stopRequested.load();
+}
+
+// The site's pause: ends early on a stop of the run, and also on a stop of this site,
+// which would otherwise sit out a long pause before it finishes.
+void PauseAfterPost(RunContext& run, const SiteConfig& site) {
+    const double ms = static_cast<double>(site.间隔秒1) * 1000.0;
+    std::int64_t left =
+        ms > 3.2e10 ? static_cast<std::int64_t>(3.2e10) : static_cast<std::int64_t>(ms);
+    while (left > 0 && !StopAsked(run, site)) {
+        const std::int64_t slice = std::min<std::int64_t>(left, 10);
+        WaitMs(slice, &run.state.stopRequested);
+        left -= slice;
+    }
+}
+
+}  // namespace
+
+bool Prepare(RunContext& run, std::int32_t number, std::int32_t attempt) {
+    const RunTexts& t = Texts();
+    SiteConfig& site = Site(run, number);
+    run.ops.resetSession(site);
+    if (site.域名.empty() || site.用户.empty() || site.密码.empty()) {
+        Row(run, number, t.missingData);
+        FinishSite(run, number);
+        return false;
+    }
+    Row(run, number,
+        t.loginStart +
+            (attempt >= 2 ? t.attemptLeft + std::to_string(attempt) + t.attemptRight : ""));
+    bool loggedIn = false;
+    for (std::int32_t i = 0; i < kLoginTries; ++i) {
+        PumpEvents();
+        if (run.ops.login(site)) {
+            loggedIn = true;
+            break;
+        }
+        Row(run, number, t.loginRetry);
+        if (site.run.finished || run.state.stopRequested) break;
+    }
+    if (!loggedIn) {
+        Row(run, number, t.loginGaveUp);
+        FinishSite(run, number);
+        return false;
+    }
+    Row(run, number, t.loginOk);
+    if (site.run.finished) return false;
+    if (run.state.stopRequested) {
+        FinishSite(run, number);
+        return false;
+    }
+    site.run.articlePaths = run.ops.listArticles(site, run.state.scanVariant.load());
+    site.run.articlesRead =
+        static_cast<std::int32_t>(std::min<std::size_t>(site.run.articlePaths.size(), INT32_MAX));
+    site.run.articlePicker.Reset();
+    site.run.articlesDrawn = 0;
+    run.ops.resetPreparation(site);
+    const std::int32_t quota = SiteQuota(site, run.settings.Get());
+    if (site.run.articlesRead == 0) {
+        Row(run, number,
+            t.noArticlesLeft + site.文件过滤 + t.noArticlesMiddle + site.文章目录 +
+                t.noArticlesRight);
+        return true;
+    }
+    Row(run, number,
+        t.listRead + std::to_string(site.run.articlesRead) + t.listQuotaLeft +
+            (quota > 0 ? " " + std::to_string(quota) + t.pieces : t.listQuotaAll));
+    return true;
+}
+
+PostResult PostNext(RunContext& run, std::int32_t number, bool noWait) {
+    const RunTexts& t = Texts();
+    SiteConfig& site = Site(run, number);
+    if (!site.启用 || site.run.finished) return PostResult::Continue;
+    site.run.articlesDrawn += 1;
+    if (site.run.articlesDrawn > site.run.articlesRead || StopAsked(run, site)) {
+        FinishSite(run, number);
+        return PostResult::Continue;
+    }
+    const std::int32_t k = site.run.articlePicker.Draw(1, site.run.articlesRead);
+    const std::string path = site.run.articlePaths[static_cast<std::size_t>(k) - 1];
+    const auto article = run.ops.compose(path, site);
+    if (!article || article->body.empty()) {
+        Row(run, number, t.missingArticle + path);
+        return PostResult::Continue;
+    }
+    bool posted = false;
+    for (std::int32_t i = 0; i < kPublishAttempts; ++i) {
+        posted = run.ops.publish(site, article->title, article->body);
+        if (posted || StopAsked(run, site) || !run.settings.Get().选择框失败时重复尝试) break;
+        if (i + 1 < kPublishAttempts) WaitMs(100);
+    }
+    if (posted) {
+        site.run.posted += 1;
+        site.run.failStreak = 0;
+        run.state.totalPosted += 1;
+        Row(run, number,
+            t.postedLeft + std::to_string(site.run.posted) + t.postedCategory +
+                std::to_string(article->category) + t.postedRight);
+        if (site.删除已更新文章) run.ops.deleteFile(path);  // a failed delete is ignored
+        const std::int32_t quota = SiteQuota(site, run.settings.Get());
+        if (quota > 0 && site.run.posted >= quota) FinishSite(run, number);
+    } else {
+        Row(run, number, t.postFailed + article->title);
+        site.run.failStreak += 1;
+        if (site.run.failStreak >= kFailuresBeforeRelogin) {
+            site.run.failStreak = 0;
+            return PostResult::Relogin;
+        }
+    }
+    if (!noWait) PauseAfterPost(run, site);
+    return PostResult::Continue;
+}
+
+void RunIndependentJob(RunContext& run, std::int32_t number) {
+    SiteConfig& site = Site(run, number);
+    for (std::int32_t attempt = 1; attempt <= kPreparations; ++attempt) {
+        Prepare(run, number, attempt);
+        for (;;) {
+            if (site.run.finished) return;
+            PumpEvents();
+            if (PostNext(run, number, false) == PostResult::Relogin) break;
+        }
+    }
+    FinishSite(run, number);
+}
+
+void FinishSite(RunContext& run, std::int32_t number) {
+    SiteConfig& site = Site(run, number);
+    {
+        std::lock_guard lock(run.state.finishMutex);
+        if (site.run.finished) return;
+        site.run.finished = true;
+    }
+    run.ui.Post([&run, number] {
+        run.host.SetSiteRowEnabled(number, false);
+        run.host.SetSiteStopEnabled(false);
+    });
+    site.run.articlePaths.clear();
+    site.run.articlePaths.shrink_to_fit();
+    if (site.run.started) {
+        // The closing row goes out before the count drops, so it precedes the summary
+        // that a count of 0 lets the controller write.
+        Row(run, number, Texts().siteStopped + std::to_string(site.run.posted) + Texts().pieces);
+        run.state.runningJobs -= 1;
+    }
+}
