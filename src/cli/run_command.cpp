@@ -1,0 +1,181 @@
+// run: the whole site-group update from the settings file, on the terminal.
+#include <csignal>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "cli/cli_sites.h"
+#include "cli/command.h"
+#include "core/charset.h"
+#include "core/events.h"
+#include "core/platform/files.h"
+#include "run/run_controller.h"
+#include "run/run_host.h"
+#include "run/shutdown_countdown.h"
+#include "settings/config_store.h"
+#include "settings/settings_file.h"
+#include "settings/site_records.h"
+
+namespace {
+
+// Signals counted by the handler, acted on by the main thread while it pumps events.
+volatile std::sig_atomic_t g_signals = 0;
+
+extern "C" void OnStopSignal(int) {
+    g_signals = g_signals + 1;
+}
+
+void PrintUtf8Line(const std::string& gbk) {
+    PrintGbkLine(gbk);
+    std::fflush(stdout);
+}
+
+// The terminal as the run's window: rows on stdout as they are written, the completion
+// line, the countdown; there are no controls to grey.
+class TerminalHost : public RunHost {
+public:
+    TerminalHost(BasicSettings settings, const CliContext& context, const SiteList& sites,
+                 std::vector<bool> savedEnabled)
+        : m_settings(std::move(settings)),
+          m_context(context),
+          m_sites(sites),
+          m_savedEnabled(std::move(savedEnabled)) {}
+
+    BasicSettings ReadRunSettings() override { return m_settings; }
+    void SetStartCaption(const std::string&) override {}
+    void SetRunControlsEnabled(bool) override {}
+    void SetSiteStopVisible(bool) override {}
+    void SetSiteStopEnabled(bool) override {}
+    bool IsSiteRowChecked(std::int32_t site) override {
+        return m_sites[static_cast<std::size_t>(site) - 1].启用;
+    }
+    void SetSiteRowEnabled(std::int32_t, bool) override {}
+    void ClearLogView() override {}
+    void AppendLogRow(const std::string& time, const std::string& site,
+                      const std::string& message) override {
+        PrintUtf8Line(time + "\t" + site + "\t" + message);
+    }
+    void SetLocateCaption(const std::string&) override {}
+    void SetLogWindowVisible(bool) override {}
+    std::string ViewLogCaption() override { return m_viewLog; }
+    void SetViewLogCaption(const std::string& caption) override { m_viewLog = caption; }
+    void BringLogToFront() override {}
+    void RevealFile(const std::string&) override {}
+    void ShowCompletionMessage(const std::string& message) override { PrintUtf8Line(message); }
+
+    // The sites picked with --sites are this run's only: the saved 启用 stay as they were.
+    void SaveAllSettings() override {
+        ConfigStore store;
+        if (!store.Bind(m_context.settingsPath)) return;
+        SiteList sites = m_sites;
+        for (std::size_t i = 0; i < sites.size() && i < m_savedEnabled.size(); ++i)
+            sites[i].启用 = m_savedEnabled[i];
+        ::SaveAllSettings(store, m_settings, sites, -1);
+    }
+
+    // One label a second; a signal presses 停止关机！.
+    void RunShutdownCountdown(ShutdownCountdown& countdown) override {
+        const std::sig_atomic_t seen = g_signals;
+        PrintUtf8Line(ShutdownCountdown::Title());
+        PrintUtf8Line(countdown.LabelText());
+        while (countdown.TimerRunning()) {
+            for (int slice = 0; slice < 100 && g_signals == seen; ++slice) WaitMs(10);
+            if (g_signals != seen) {
+                PrintUtf8Line(countdown.StopClicked());
+                return;
+            }
+            countdown.Tick();
+            PrintUtf8Line(countdown.LabelText());
+        }
+    }
+
+private:
+    BasicSettings m_settings;
+    const CliContext& m_context;
+    const SiteList& m_sites;
+    std::vector<bool> m_savedEnabled;
+    std::string m_viewLog = charset::Utf8ToGbk("查看日志");
+};
+
+// "1,3,…" into site numbers; false on anything else or a number past the list.
+bool ParseSites(const std::string& text, std::size_t count, std::set<std::size_t>& picked) {
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = text.find(',', start);
+        std::size_t n = 0;
+        if (!ParseSiteNumber(text.substr(start, comma - start), n) || n > count) return false;
+        picked.insert(n);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+int RunCommand(CliContext& context) {
+    auto& args = context.args;
+    std::string mode, scan, siteList;
+    const bool hasMode = TakeOption(args, "--mode", mode);
+    const bool hasScan = TakeOption(args, "--scan", scan);
+    const bool hasSites = TakeOption(args, "--sites", siteList);
+    const bool noShutdown = TakeFlag(args, "--no-shutdown");
+    if (!args.empty()) return CliFail("run: unexpected argument " + args[0]);
+    if (hasMode && mode != "sync" && mode != "independent")
+        return CliFail("run: --mode takes sync or independent");
+    if (hasScan && scan != "pattern" && scan != "findfile")
+        return CliFail("run: --scan takes pattern or findfile");
+
+    if (!platform::FileExists(context.settingsPath))
+        return CliFail("settings file not found: " + charset::GbkToUtf8(context.settingsPath));
+    ConfigStore store;
+    store.Bind(context.settingsPath, ConfigStore::BindMode::ReadOnly);
+    if (!platform::ReadWholeFile(context.settingsPath) || !store.IsBound())
+        return CliFail("cannot read the settings file: " +
+                       charset::GbkToUtf8(context.settingsPath));
+    BasicSettings settings;
+    LoadBasicSettings(store, settings);
+    SiteList sites;
+    LoadSiteRecords(store, sites);
+
+    if (hasMode) {
+        settings.同步循环 = mode == "sync";
+        settings.先后独立 = !settings.同步循环;
+    }
+    std::vector<bool> savedEnabled;
+    for (const auto& site : sites) savedEnabled.push_back(site.启用);
+    if (hasSites) {
+        std::set<std::size_t> picked;
+        if (!ParseSites(siteList, sites.size(), picked))
+            return CliFail("run: --sites takes site numbers from 1 to " +
+                           std::to_string(sites.size()) + ", separated by commas");
+        for (std::size_t i = 0; i < sites.size(); ++i) sites[i].启用 = picked.count(i + 1) > 0;
+    }
+    if (noShutdown) settings.选择框完成关机 = false;
+
+    TerminalHost host(settings, context, sites, savedEnabled);
+    RunController controller(sites, host);
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A signal is the stop button: the run stops and still writes its summary; more
+    // signals while it stops change nothing.
+    std::sig_atomic_t handled = 0;
+    SetPumpEventsHook([&] {
+        if (g_signals == handled) return;
+        handled = g_signals;
+        if (controller.IsRunning()) controller.StartOrStop(RunOrigin::Button);
+    });
+    if (hasScan && scan == "findfile")
+        controller.StartButtonRightPressed();
+    else
+        controller.StartButtonClicked();
+    SetPumpEventsHook({});
+    return 0;
+}
+
+const CliCommand kRun("run",
+                      "[--mode sync|independent] [--scan pattern|findfile] [--sites 1,3,...] "
+                      "[--no-shutdown]  the whole site-group update",
+                      RunCommand);
+
+}  // namespace
