@@ -1,0 +1,137 @@
+// qingluan-cli run against an in-process sandbox: arguments, --sites, the log file and
+// the signals that stop a run.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "cli_runner.h"
+#include "core/charset.h"
+#include "sandbox/sandbox_server.h"
+
+namespace {
+
+class RunCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("QINGLUAN_NO_SHUTDOWN", "1", 1);
+        m_dir = std::filesystem::temp_directory_path() /
+                ("qingluan-run-cli-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        sandbox::ServerOptions options;
+        for (int i = 1; i <= 2; ++i) {
+            sandbox::SiteOptions site;
+            site.prefix = "blog" + std::to_string(i);
+            options.sites.push_back(site);
+        }
+        m_server = std::make_unique<sandbox::SandboxServer>(options);
+        ASSERT_TRUE(m_server->Start());
+    }
+    void TearDown() override {
+        m_server->Stop();
+        std::filesystem::remove_all(m_dir);
+    }
+
+    // Two sites of 4 articles each; `pause` seconds between articles.
+    std::filesystem::path WriteSettings(const std::string& pause, bool shutdown = false) {
+        std::string ini = "[基本配置]\n同步循环=假\n先后独立=真\n同时站点数=5\n选择框完成关机=" +
+                          std::string(shutdown ? "真" : "假") + "\n[站点配置]\n站点数=2\n";
+        for (int i = 1; i <= 2; ++i) {
+            const auto folder = m_dir / ("a" + std::to_string(i));
+            std::filesystem::create_directories(folder);
+            for (int k = 1; k <= 4; ++k)
+                std::ofstream(folder / ("文章" + std::to_string(k) + ".txt")) << "正文内容。\n";
+            ini += "[站点序号_" + std::to_string(i) +
+                   "]\n启用=真\n用户=admin\n密码=admin888\n域名=" +
+                   m_server->Domain(static_cast<std::size_t>(i - 1)) +
+                   "\n编码=0\n后台=admin\n文件过滤=*.txt\n间隔秒1=" + pause +
+                   "\n文章目录=" + folder.string() + "\n";
+        }
+        std::string crlf;
+        for (char c : ini) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const auto path = m_dir / "岚舟·青鸾助手.ini";
+        std::ofstream(path, std::ios::binary) << charset::Utf8ToGbk(crlf);
+        return path;
+    }
+
+    std::filesystem::path m_dir;
+    std::unique_ptr<sandbox::SandboxServer> m_server;
+};
+
+TEST_F(RunCliTest, BadArgumentsAndMissingSettings) {
+    const auto settings = WriteSettings("0");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"run", "--mode", "fast"},
+                                                 {"run", "--scan", "x"},
+                                                 {"run", "--sites", "3"},
+                                                 {"run", "--sites", "1,x"},
+                                                 {"run", "extra"}}) {
+        const auto result = RunCli(m_dir, settings, args);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_TRUE(result.out.empty());
+    }
+    EXPECT_NE(RunCli(m_dir, m_dir / "missing.ini", {"run"}).exitCode, 0);
+    EXPECT_EQ(m_server->TotalRequests(), 0);
+}
+
+TEST_F(RunCliTest, SitesPickTheRunWithoutSavingAndTheLogFileMatches) {
+    const auto settings = WriteSettings("0", true);
+    const std::string before = ReadAll(settings);
+    const auto result =
+        RunCli(m_dir, settings, {"run", "--mode", "sync", "--sites", "2", "--no-shutdown"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(m_server->Posts(0).empty());
+    EXPECT_EQ(m_server->Posts(1).size(), 4u);
+    EXPECT_EQ(ReadAll(settings), before);  // --sites is this run's only, and no save
+    EXPECT_NE(result.out.find("更新前的准备工作已就绪"), std::string::npos);
+    EXPECT_NE(result.out.find("更新完成！总更新了 4 篇文章，更新耗费 "), std::string::npos);
+    EXPECT_EQ(result.out.find("距离关机"), std::string::npos);
+    // stdout rows are the log file's lines, in UTF-8.
+    std::filesystem::path log;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "日志"))
+        log = entry.path();
+    std::string file = charset::GbkToUtf8(ReadAll(log));
+    std::string lines;
+    for (char c : file)
+        if (c != '\r') lines += c;
+    EXPECT_EQ(result.out.substr(0, lines.size()), lines);
+}
+
+// SIGTERM is the stop button: the summary is still written; a second one changes nothing.
+TEST_F(RunCliTest, SignalsStopTheRunWithItsSummary) {
+    const auto settings = WriteSettings("30");
+    const auto out = m_dir / "out";
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, 1);
+        ::execl(QINGLUAN_BINARY_DIR "/src/qingluan-cli", "qingluan-cli", "--settings",
+                settings.c_str(), "run", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Wait until both sites posted their first article, then stop twice.
+    for (int i = 0; i < 500 && (m_server->Posts(0).empty() || m_server->Posts(1).empty()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(pid, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string text = ReadAll(out);
+    EXPECT_NE(text.find("已停止更新，本次成功更新 1 篇"), std::string::npos) << text;
+    EXPECT_NE(text.find("实际更新 1 篇（设置更新 4 篇，读取文章数 4 篇）"), std::string::npos);
+    EXPECT_NE(text.find("更新完成！总更新了 2 篇文章"), std::string::npos);
+    EXPECT_EQ(m_server->Posts(0).size() + m_server->Posts(1).size(), 2u);
+}
+
+}  // namespace
