@@ -25,7 +25,7 @@ class RunFlow : public RunFixture {};
 struct QuotaCase {
     const char* name;
     bool syncCycle;
-    std::vector<SiteSpec> sites;
+    std::vector<SiteSetup> sites;
     bool globalQuota;
     const char* globalCount;
     std::vector<int> posted;
@@ -44,7 +44,7 @@ TEST_P(RunScenarios, PostsQuotaLogAndSummary) {
 
     int total = 0;
     for (std::size_t i = 0; i < sites.size(); ++i) {
-        const SiteSpec& spec = c.sites[i];
+        const SiteSetup& setup = c.sites[i];
         const int expected = c.posted[i];
         total += expected;
         // Every article arrives at most once, and exactly the expected number of them.
@@ -54,17 +54,17 @@ TEST_P(RunScenarios, PostsQuotaLogAndSummary) {
         for (const auto& title : titles)
             EXPECT_TRUE(StartsWith(title, "站点" + std::to_string(i + 1) + "第")) << title;
 
-        const std::int32_t quota = c.globalQuota ? std::atoi(c.globalCount) : spec.quota;
+        const std::int32_t quota = c.globalQuota ? std::atoi(c.globalCount) : setup.quota;
         std::vector<std::string> want = {
             "开始登录", "登录成功！",
-            "读取待更新文章列表成功，总共 " + std::to_string(spec.articles) +
+            "读取待更新文章列表成功，总共 " + std::to_string(setup.articles) +
                 " 篇文章！当前设置本站点更新" +
                 (quota > 0 ? " " + std::to_string(quota) + " 篇" : "本次读取到的所有文章")};
         for (int k = 1; k <= expected; ++k) want.push_back("已成功更新 " + std::to_string(k));
         want.push_back("已停止更新，本次成功更新 " + std::to_string(expected) + " 篇");
-        const std::string shown = std::to_string(quota > 0 ? quota : spec.articles);
+        const std::string shown = std::to_string(quota > 0 ? quota : setup.articles);
         want.push_back("实际更新 " + std::to_string(expected) + " 篇（设置更新 " + shown +
-                       " 篇，读取文章数 " + std::to_string(spec.articles) + " 篇）");
+                       " 篇，读取文章数 " + std::to_string(setup.articles) + " 篇）");
         const auto got = host->MessagesOf(SiteText(i));
         ASSERT_EQ(got.size(), want.size()) << i;
         for (std::size_t k = 0; k < want.size(); ++k)

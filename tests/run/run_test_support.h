@@ -151,7 +151,7 @@ private:
 };
 
 // Options of one sandbox site and its article folder for a test.
-struct SiteSpec {
+struct SiteSetup {
     int articles = 3;
     std::int32_t quota = 0;
     float pause = 0.0f;
@@ -171,7 +171,7 @@ protected:
     }
 
     // Starts the sandbox with the sites, writes their article folders and the records.
-    void MakeSites(const std::vector<SiteSpec>& specs, std::int32_t latencyMs = 0) {
+    void MakeSites(const std::vector<SiteSetup>& setups, std::int32_t latencyMs = 0) {
         ASSERT_TRUE(kNoShutdownGuard);
         m_folder = std::filesystem::temp_directory_path() /
                    ("qingluan-run-" + std::to_string(::getpid()) + "-" +
@@ -181,37 +181,37 @@ protected:
         platform::SetDataFolder(m_folder.string());
         sandbox::ServerOptions options;
         options.latencyMs = latencyMs;
-        for (std::size_t i = 0; i < specs.size(); ++i) {
+        for (std::size_t i = 0; i < setups.size(); ++i) {
             sandbox::SiteOptions site;
             site.prefix = "blog" + std::to_string(i + 1);
             site.charset =
-                specs[i].gbkSite ? sandbox::SiteCharset::Gbk : sandbox::SiteCharset::Utf8;
+                setups[i].gbkSite ? sandbox::SiteCharset::Gbk : sandbox::SiteCharset::Utf8;
             site.categories = {{1, "技术", "", 0}, {2, "生活", "", 0}};
             options.sites.push_back(site);
         }
         m_server = std::make_unique<sandbox::SandboxServer>(options);
         ASSERT_TRUE(m_server->Start());
         sites.clear();
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            const SiteSpec& spec = specs[i];
+        for (std::size_t i = 0; i < setups.size(); ++i) {
+            const SiteSetup& setup = setups[i];
             SiteConfig site;
             site.启用 = true;
             site.域名 = m_server->Domain(i);
             site.后台 = m_server->AdminDir(i);
-            site.编码 = spec.gbkSite ? 1 : 0;
+            site.编码 = setup.gbkSite ? 1 : 0;
             site.用户 = "admin";
-            site.密码 = spec.password.empty()  ? "admin888"
-                        : spec.password == "-" ? ""
-                                               : spec.password;
+            site.密码 = setup.password.empty()  ? "admin888"
+                        : setup.password == "-" ? ""
+                                                : setup.password;
             site.分类ID = "1,2";
-            site.更新数量 = spec.quota;
-            site.间隔秒1 = spec.pause;
-            site.删除已更新文章 = spec.deletePosted;
+            site.更新数量 = setup.quota;
+            site.间隔秒1 = setup.pause;
+            site.删除已更新文章 = setup.deletePosted;
             site.文件过滤 = "*.txt";
             const auto folder = m_folder / ("articles" + std::to_string(i + 1));
             site.文章目录 = *platform::GbkPath(folder);
-            if (!spec.missingFolder) std::filesystem::create_directories(folder);
-            for (int k = 1; k <= spec.articles; ++k) WriteArticle(i, ArticleTitle(i, k));
+            if (!setup.missingFolder) std::filesystem::create_directories(folder);
+            for (int k = 1; k <= setup.articles; ++k) WriteArticle(i, ArticleTitle(i, k));
             sites.push_back(std::move(site));
         }
         host = std::make_unique<RecordingHost>(sites);
