@@ -15,8 +15,8 @@
 #include "core/clock.h"
 #include "core/platform/paths.h"
 #include "core/platform/shutdown.h"
+#include "run/headless_run_host.h"
 #include "run/run_controller.h"
-#include "run/run_host.h"
 #include "run/shutdown_countdown.h"
 #include "sandbox/sandbox_server.h"
 
@@ -26,40 +26,23 @@ constexpr int kSites = 20;
 constexpr int kArticles = 50;
 constexpr int kLatencyMs = 20;
 
-class QuietHost : public RunHost {
-public:
-    explicit QuietHost(SiteList& sites, std::string concurrency) : m_sites(sites) {
-        settings.先后独立 = true;
-        settings.同步循环 = false;
-        settings.同时站点数 = std::move(concurrency);
-    }
+BasicSettings IndependentRun(std::string concurrency) {
     BasicSettings settings;
-    BasicSettings ReadRunSettings() override { return settings; }
-    void SetStartCaption(const std::string&) override {}
-    void SetRunControlsEnabled(bool) override {}
-    void SetSiteStopVisible(bool) override {}
-    void SetSiteStopEnabled(bool) override {}
-    bool IsSiteRowChecked(std::int32_t site) override {
-        return m_sites[static_cast<std::size_t>(site) - 1].启用;
-    }
-    void SetSiteRowEnabled(std::int32_t, bool) override {}
-    void ClearLogView() override {}
+    settings.先后独立 = true;
+    settings.同步循环 = false;
+    settings.同时站点数 = std::move(concurrency);
+    return settings;
+}
+
+// Counts the rows instead of showing them.
+class QuietHost : public HeadlessRunHost {
+public:
+    QuietHost(SiteList& sites, std::string concurrency)
+        : HeadlessRunHost(IndependentRun(std::move(concurrency)), sites) {}
     void AppendLogRow(const std::string&, const std::string&, const std::string&) override {
         ++rows;
     }
-    void SetLocateCaption(const std::string&) override {}
-    void SetLogWindowVisible(bool) override {}
-    std::string ViewLogCaption() override { return {}; }
-    void SetViewLogCaption(const std::string&) override {}
-    void BringLogToFront() override {}
-    void RevealFile(const std::string&) override {}
-    void ShowCompletionMessage(const std::string&) override {}
-    void SaveAllSettings() override {}
-    void RunShutdownCountdown(ShutdownCountdown&) override {}
     long rows = 0;
-
-private:
-    SiteList& m_sites;
 };
 
 double CpuSeconds() {

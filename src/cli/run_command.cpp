@@ -9,8 +9,8 @@
 #include "core/charset.h"
 #include "core/events.h"
 #include "core/platform/files.h"
+#include "run/headless_run_host.h"
 #include "run/run_controller.h"
-#include "run/run_host.h"
 #include "run/shutdown_countdown.h"
 #include "settings/config_store.h"
 #include "settings/settings_file.h"
@@ -32,35 +32,18 @@ void PrintUtf8Line(const std::string& gbk) {
 
 // The terminal as the run's window: rows on stdout as they are written, the completion
 // line, the countdown; there are no controls to grey.
-class TerminalHost : public RunHost {
+class TerminalHost : public HeadlessRunHost {
 public:
     TerminalHost(BasicSettings settings, const CliContext& context, const SiteList& sites,
                  std::vector<bool> savedEnabled)
-        : m_settings(std::move(settings)),
+        : HeadlessRunHost(std::move(settings), sites),
           m_context(context),
-          m_sites(sites),
           m_savedEnabled(std::move(savedEnabled)) {}
 
-    BasicSettings ReadRunSettings() override { return m_settings; }
-    void SetStartCaption(const std::string&) override {}
-    void SetRunControlsEnabled(bool) override {}
-    void SetSiteStopVisible(bool) override {}
-    void SetSiteStopEnabled(bool) override {}
-    bool IsSiteRowChecked(std::int32_t site) override {
-        return m_sites[static_cast<std::size_t>(site) - 1].启用;
-    }
-    void SetSiteRowEnabled(std::int32_t, bool) override {}
-    void ClearLogView() override {}
     void AppendLogRow(const std::string& time, const std::string& site,
                       const std::string& message) override {
         PrintUtf8Line(time + "\t" + site + "\t" + message);
     }
-    void SetLocateCaption(const std::string&) override {}
-    void SetLogWindowVisible(bool) override {}
-    std::string ViewLogCaption() override { return m_viewLog; }
-    void SetViewLogCaption(const std::string& caption) override { m_viewLog = caption; }
-    void BringLogToFront() override {}
-    void RevealFile(const std::string&) override {}
     void ShowCompletionMessage(const std::string& message) override { PrintUtf8Line(message); }
 
     // The sites picked with --sites are this run's only: the saved 启用 stay as they were.
@@ -90,11 +73,8 @@ public:
     }
 
 private:
-    BasicSettings m_settings;
     const CliContext& m_context;
-    const SiteList& m_sites;
     std::vector<bool> m_savedEnabled;
-    std::string m_viewLog = charset::Utf8ToGbk("查看日志");
 };
 
 // "1,3,…" into site numbers; false on anything else or a number past the list.
