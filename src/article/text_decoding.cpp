@@ -265,20 +265,23 @@ DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding) {
     const std::string_view rest = data.substr(position);
     if (encoding == FileEncoding::Auto && LooksLikeUtf8(rest)) encoding = FileEncoding::Utf8;
 
-    std::string text;
+    std::string converted;
     const char* name = CharsetNameOf(encoding);
     if (name && !rest.empty()) {
         if (encoding == FileEncoding::Utf8 && !utf8Bom) {
             // UTF-8 by setting, meta tag or byte test, but not marked: bytes that do not
             // convert (the byte test lets overlong and surrogate forms pass) are nearly
             // always GBK, and the raw reading below keeps every byte of them.
-            text = AsText(StrictUtf8ToGb18030(rest).value_or(""));
+            converted = StrictUtf8ToGb18030(rest).value_or("");
         } else {
-            text = AsText(ConvertToGb18030(rest, name));
+            converted = ConvertToGb18030(rest, name);
         }
     }
-    if (text.empty()) return {AsText(data), FileEncoding::Gbk};
-    return {std::move(text), encoding};
+    // Only a conversion that gave nothing falls back to the raw bytes; one that begins
+    // with a zero character is a text that ends at once, not a reason to show the
+    // byte-order mark as GBK characters.
+    if (converted.empty()) return {AsText(data), FileEncoding::Gbk};
+    return {AsText(converted), encoding};
 }
 
 DecodedText ReadArticleText(std::string_view gbkPath, FileEncoding encoding) {
