@@ -34,10 +34,11 @@ void PrintUtf8Line(const std::string& gbk) {
 // line, the countdown; there are no controls to grey.
 class TerminalHost : public HeadlessRunHost {
 public:
-    TerminalHost(BasicSettings settings, const CliContext& context, const SiteList& sites,
-                 std::vector<bool> savedEnabled)
+    TerminalHost(BasicSettings settings, BasicSettings savedSettings, const CliContext& context,
+                 const SiteList& sites, std::vector<bool> savedEnabled)
         : HeadlessRunHost(std::move(settings), sites),
           m_context(context),
+          m_savedSettings(std::move(savedSettings)),
           m_savedEnabled(std::move(savedEnabled)) {}
 
     void AppendLogRow(const std::string& time, const std::string& site,
@@ -46,14 +47,15 @@ public:
     }
     void ShowCompletionMessage(const std::string& message) override { PrintUtf8Line(message); }
 
-    // The sites picked with --sites are this run's only: the saved 启用 stay as they were.
+    // --mode and the sites picked with --sites are this run's only: the saved mode and
+    // 启用 stay as they were.
     void SaveAllSettings() override {
         ConfigStore store;
         if (!store.Bind(m_context.settingsPath)) return;
         SiteList sites = m_sites;
         for (std::size_t i = 0; i < sites.size() && i < m_savedEnabled.size(); ++i)
             sites[i].启用 = m_savedEnabled[i];
-        ::SaveAllSettings(store, m_settings, sites, -1);
+        ::SaveAllSettings(store, m_savedSettings, sites, -1);
     }
 
     // One label a second; a signal presses 停止关机！.
@@ -67,13 +69,13 @@ public:
                 PrintUtf8Line(countdown.StopClicked());
                 return;
             }
-            countdown.Tick();
-            PrintUtf8Line(countdown.LabelText());
+            countdown.Tick([&] { PrintUtf8Line(countdown.LabelText()); });
         }
     }
 
 private:
     const CliContext& m_context;
+    BasicSettings m_savedSettings;
     std::vector<bool> m_savedEnabled;
 };
 
@@ -115,6 +117,7 @@ int RunCommand(CliContext& context) {
     SiteList sites;
     LoadSiteRecords(store, sites);
 
+    const BasicSettings savedSettings = settings;
     if (hasMode) {
         settings.同步循环 = mode == "sync";
         settings.先后独立 = !settings.同步循环;
@@ -130,7 +133,7 @@ int RunCommand(CliContext& context) {
     }
     if (noShutdown) settings.选择框完成关机 = false;
 
-    TerminalHost host(settings, context, sites, savedEnabled);
+    TerminalHost host(settings, savedSettings, context, sites, savedEnabled);
     RunController controller(sites, host);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;

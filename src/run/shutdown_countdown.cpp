@@ -23,9 +23,10 @@ const std::string& ShutdownCountdown::StopCaption() {
     return Texts().stopShutdownCaption;
 }
 
-void ShutdownCountdown::Tick() {
+void ShutdownCountdown::Tick(const std::function<void()>& showLabel) {
     if (!m_timerRunning) return;
     m_remaining -= 1;
+    if (showLabel) showLabel();
     if (m_remaining > 0) return;
     m_timerRunning = false;
     WaitMs(500);

@@ -26,8 +26,10 @@ public:
     static const std::string& ShutdownNowCaption();
     static const std::string& StopCaption();
 
-    // One tick of 时钟1: counts down; at 0 stops the timer, waits 500 ms and shuts down.
-    void Tick();
+    // One tick of 时钟1: counts down and has the window show the new label (showLabel);
+    // at 0 stops the timer, waits 500 ms and shuts down, so "0 秒" is on screen before the
+    // request goes out.
+    void Tick(const std::function<void()>& showLabel = {});
     // 按钮立即 ("立即关机！").
     void ShutdownNowClicked();
     // 按钮停止 ("停止关机！"): stops the timer; returns the message to show

@@ -62,6 +62,24 @@ protected:
         return path;
     }
 
+    // qingluan-cli --settings <settings> <args…> in the background, stdout into `out`.
+    static pid_t StartCli(const std::filesystem::path& settings,
+                          const std::vector<std::string>& args, const std::filesystem::path& out) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(fd, 1);
+            std::vector<std::string> all = {"qingluan-cli", "--settings", settings.string()};
+            all.insert(all.end(), args.begin(), args.end());
+            std::vector<char*> argv;
+            for (auto& arg : all) argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            ::execv(QINGLUAN_BINARY_DIR "/src/qingluan-cli", argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+
     std::filesystem::path m_dir;
     std::unique_ptr<sandbox::SandboxServer> m_server;
 };
@@ -108,15 +126,8 @@ TEST_F(RunCliTest, SitesPickTheRunWithoutSavingAndTheLogFileMatches) {
 TEST_F(RunCliTest, SignalsStopTheRunWithItsSummary) {
     const auto settings = WriteSettings("30");
     const auto out = m_dir / "out";
-    const pid_t pid = ::fork();
+    const pid_t pid = StartCli(settings, {"run"}, out);
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(fd, 1);
-        ::execl(QINGLUAN_BINARY_DIR "/src/qingluan-cli", "qingluan-cli", "--settings",
-                settings.c_str(), "run", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
     // Wait until both sites posted their first article, then stop twice.
     for (int i = 0; i < 500 && (m_server->Posts(0).empty() || m_server->Posts(1).empty()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -132,6 +143,33 @@ TEST_F(RunCliTest, SignalsStopTheRunWithItsSummary) {
     EXPECT_NE(text.find("实际更新 1 篇（设置更新 4 篇，读取文章数 4 篇）"), std::string::npos);
     EXPECT_NE(text.find("更新完成！总更新了 2 篇文章"), std::string::npos);
     EXPECT_EQ(m_server->Posts(0).size() + m_server->Posts(1).size(), 2u);
+}
+
+// With 选择框完成关机 the countdown runs on the terminal and a signal stops it; the save
+// before it keeps the settings as they were, not this run's --mode and --sites.
+TEST_F(RunCliTest, CountdownStopsOnASignalAndTheSaveKeepsTheStoredChoices) {
+    const auto settings = WriteSettings("0", true);
+    const auto out = m_dir / "out";
+    const pid_t pid = StartCli(settings, {"run", "--mode", "sync", "--sites", "2"}, out);
+    ASSERT_GE(pid, 0);
+    for (int i = 0; i < 500 && ReadAll(out).find("距离关机还有 29 秒") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string text = ReadAll(out);
+    EXPECT_NE(text.find("更新完毕，准备关机..\n距离关机还有 30 秒\n距离关机还有 29 秒\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("已停止关机倒计时！"), std::string::npos);
+    EXPECT_EQ(text.find("更新完成！"), std::string::npos);
+    EXPECT_EQ(m_server->Posts(1).size(), 4u);
+    const std::string saved = charset::GbkToUtf8(ReadAll(settings));
+    EXPECT_NE(saved.find("同步循环=假"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("先后独立=真"), std::string::npos);
+    EXPECT_EQ(saved.find("启用=假"), std::string::npos);
 }
 
 }  // namespace

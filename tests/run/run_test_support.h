@@ -130,8 +130,7 @@ public:
                 messages.push_back(Utf8(countdown.StopClicked()));
                 break;
             }
-            countdown.Tick();
-            countdownLabels.push_back(Utf8(countdown.LabelText()));
+            countdown.Tick([&] { countdownLabels.push_back(Utf8(countdown.LabelText())); });
         }
     }
 

@@ -10,19 +10,20 @@ namespace {
 
 TEST(ShutdownCountdown, CountsThirtyDownThenShutsDownOnce) {
     int requests = 0;
+    std::vector<std::string> labels;
+    std::size_t labelsAtRequest = 0;
     ShutdownCountdown countdown([&] {
         ++requests;
+        labelsAtRequest = labels.size();
         return false;  // refused: the window stays at 0
     });
     EXPECT_EQ(Utf8(countdown.LabelText()), "距离关机还有 30 秒");
     EXPECT_EQ(Utf8(ShutdownCountdown::Title()), "更新完毕，准备关机..");
-    std::vector<std::string> labels;
     const auto start = clock_::TickMs();
-    while (countdown.TimerRunning()) {
-        countdown.Tick();
-        labels.push_back(Utf8(countdown.LabelText()));
-    }
+    while (countdown.TimerRunning())
+        countdown.Tick([&] { labels.push_back(Utf8(countdown.LabelText())); });
     ASSERT_EQ(labels.size(), 30u);
+    EXPECT_EQ(labelsAtRequest, 30u);  // "0 秒" was shown before the request went out
     EXPECT_EQ(labels.front(), "距离关机还有 29 秒");
     EXPECT_EQ(labels.back(), "距离关机还有 0 秒");
     EXPECT_EQ(requests, 1);
