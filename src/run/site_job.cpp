@@ -132,7 +132,9 @@ PostResult PostNext(RunContext& run, std::int32_t number, bool noWait) {
             return PostResult::Relogin;
         }
     }
-    if (!noWait) PauseAfterPost(run, site);
+    // A site that reached its quota is done: its pause would only hold back the end of
+    // the run, which collects the job's thread before the summary.
+    if (!noWait && !site.run.finished) PauseAfterPost(run, site);
     return PostResult::Continue;
 }
 

@@ -211,6 +211,17 @@ TEST_F(RunFlow, ConcurrencyRaisedDuringTheRun) {
         EXPECT_EQ(Server().Posts(i).size(), static_cast<std::size_t>(i == 0 ? 3 : 1));
 }
 
+// The post that reaches the quota finishes the site; the run ends without sitting out
+// that site's pause.
+TEST_F(RunFlow, QuotaReachedEndsTheRunWithoutThePause) {
+    MakeSites({{.articles = 3, .quota = 1, .pause = 5.0f}});
+    const std::int64_t start = clock_::TickMs();
+    RunOnce(false);
+    EXPECT_LT(clock_::TickMs() - start, 3000);
+    EXPECT_EQ(Server().Posts(0).size(), 1u);
+    EXPECT_TRUE(StartsWith(host->messages.at(0), "更新完成！总更新了 1 篇文章"));
+}
+
 TEST_F(RunFlow, ByTheSchedulerShowsNoMessageAndHidesTheLog) {
     MakeSites({{.articles = 1}});
     controller->StartButtonRightPressed();  // the last manual start picks the scan
