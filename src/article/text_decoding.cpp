@@ -118,7 +118,7 @@ std::string AsText(std::string_view bytes) {
 
 FileEncoding FileEncodingFromInt(std::int64_t value) {
     if (value < 0 || value > static_cast<std::int64_t>(FileEncoding::Big5Hkscs))
-        return FileEncoding::Auto;
+        return FileEncoding::Gbk;
     return static_cast<FileEncoding>(value);
 }
 

@@ -24,7 +24,8 @@ struct DecodedText {
     FileEncoding encoding = FileEncoding::Gbk;  // the encoding actually used
 };
 
-// A configured number as a FileEncoding; anything outside 0 … 6 counts as Auto.
+// A configured number as a FileEncoding. A number outside 0 … 6 takes none of the
+// detection or conversion paths, so its bytes are read as GBK.
 FileEncoding FileEncodingFromInt(std::int64_t value);
 
 // The iconv charset name of an encoding ("UTF-8", "UTF-16LE", …); nullptr for Auto and Gbk.

@@ -248,10 +248,16 @@ TEST(ConvertToGb18030, ConvertsAndHandlesUnknownCharsets) {
               "ab");
 }
 
-TEST(FileEncodingFromInt, OutOfRangeIsAuto) {
+// A number no encoding has (a batch import stores it unchanged) neither detects nor
+// converts: the bytes are read as GBK.
+TEST(FileEncodingFromInt, OutOfRangeReadsAsGbk) {
+    EXPECT_EQ(FileEncodingFromInt(0), FileEncoding::Auto);
     EXPECT_EQ(FileEncodingFromInt(4), FileEncoding::Utf16Be);
-    EXPECT_EQ(FileEncodingFromInt(-1), FileEncoding::Auto);
-    EXPECT_EQ(FileEncodingFromInt(7), FileEncoding::Auto);
+    for (const std::int64_t value : {-1, 7, 100}) {
+        const DecodedText got = DecodeTextBytes(kBom + kUtf8Text, FileEncodingFromInt(value));
+        EXPECT_EQ(got.text, kBom + kUtf8Text) << value;
+        EXPECT_EQ(got.encoding, FileEncoding::Gbk) << value;
+    }
 }
 
 class ReadArticleTextTest : public ::testing::Test {
