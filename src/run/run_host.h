@@ -55,7 +55,8 @@ public:
     virtual void ShowCompletionMessage(const std::string& message) = 0;
     // The global save: BasicSettings and the SiteList into the settings file.
     virtual void SaveAllSettings() = 0;
-    // Runs the countdown modally ("更新完毕，准备关机.."): ticks it every 1000 ms,
-    // offers its two buttons, returns when the window closes.
+    // Runs the countdown modally ("更新完毕，准备关机.."): ticks it every 1000 ms, showing
+    // the new label from Tick's callback, offers its two buttons, returns when the window
+    // closes.
     virtual void RunShutdownCountdown(ShutdownCountdown& countdown) = 0;
 };
