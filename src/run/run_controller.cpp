@@ -107,6 +107,8 @@ void RunController::StartPhase(bool syncCycle) {
         stats.stopRequested = false;
         stats.posted = 0;
         stats.articlesRead = 0;
+        // A streak left from an earlier run would cost this run a login after one failure.
+        stats.failStreak = 0;
     }
     m_state.runningJobs = 0;
     std::int32_t j = 1;

@@ -86,6 +86,21 @@ TEST_F(SiteJob, FiveFailuresInARowLogInAgainThreeTimesAtMost) {
     }
 }
 
+// Failures of an earlier run in the same session do not count toward this run's five.
+TEST_F(SiteJob, FailureStreakStartsAtZeroEveryRun) {
+    MakeSites({{.articles = 4}});
+    host->settings.选择框失败时重复尝试 = false;
+    sites[0].run.failStreak = 4;
+    sandbox::Faults faults;
+    faults.page = "admin_log.php";
+    faults.markers = sandbox::MarkerFault::Missing;
+    faults.count = 1;
+    Server().SetFaults(0, faults);
+    RunOnce(false);
+    EXPECT_EQ(Server().Counters(0).logins, 1);
+    EXPECT_EQ(sites[0].run.posted, 3);
+}
+
 TEST_F(SiteJob, LoginFailsThreeTimes) {
     MakeSites({{.articles = 2, .password = "wrong"}});
     RunOnce(false);
