@@ -12,27 +12,16 @@
 
 #include "article/compose_article.h"
 #include "article/post_metadata.h"
-#include "article/word_list.h"
 #include "article/word_segmenter.h"
+#include "bench_text.h"
 #include "core/charset.h"
 #include "core/platform/files.h"
 
 namespace {
 
-double Ms(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
 // A GBK text article: a title line, then lines of dictionary words and punctuation.
 std::string Article(std::size_t bytes) {
-    const std::string_view list = BuiltInWordList();
-    std::vector<std::string_view> entries;
-    for (std::size_t pos = 1; pos < list.size();) {
-        const std::size_t end = list.find(' ', pos);
-        entries.push_back(list.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    const std::vector<std::string_view> entries = WordListEntries();
     const std::vector<std::string> fillers = {charset::Utf8ToGbk("，"),
                                               charset::Utf8ToGbk("。"),
                                               charset::Utf8ToGbk("的"),
