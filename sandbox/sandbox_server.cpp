@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "emlog_pages.h"
@@ -43,6 +44,12 @@ struct SiteSlot {
     std::mutex faultMutex;
     Faults faults;
     bool hasFaults = false;
+    // An outage: from the site's request number outageFrom on, every request is closed
+    // unanswered for outageMs, as while a web server restarts. 0 means none planned.
+    std::int64_t requestsSeen = 0;
+    std::int64_t outageFrom = 0;
+    std::int64_t outageMs = 0;
+    std::optional<std::chrono::steady_clock::time_point> outageEnd;
 };
 
 bool StartsWithPath(std::string_view path, std::string_view base) {
@@ -94,6 +101,7 @@ struct SandboxServer::Impl {
     const SiteSlot* Route(std::string_view path, std::size_t& index, std::string& page,
                           bool& admin) const;
     std::optional<Faults> TakeFaults(SiteSlot& slot, std::string_view page);
+    bool InOutage(SiteSlot& slot);  // counts the request; true while the site is down
     void WritePost(const SandboxPost& post, const std::string& site);
 };
 
@@ -177,6 +185,18 @@ const SiteSlot* SandboxServer::Impl::Route(std::string_view path, std::size_t& i
     return nullptr;
 }
 
+bool SandboxServer::Impl::InOutage(SiteSlot& slot) {
+    std::lock_guard lock(slot.faultMutex);
+    slot.requestsSeen += 1;
+    if (slot.outageFrom == 0 || slot.requestsSeen < slot.outageFrom) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (!slot.outageEnd) slot.outageEnd = now + std::chrono::milliseconds(slot.outageMs);
+    if (now < *slot.outageEnd) return true;
+    slot.outageFrom = 0;  // over: the site answers again
+    slot.outageEnd.reset();
+    return false;
+}
+
 std::optional<Faults> SandboxServer::Impl::TakeFaults(SiteSlot& slot, std::string_view page) {
     std::lock_guard lock(slot.faultMutex);
     if (!slot.hasFaults || (!slot.faults.page.empty() && slot.faults.page != page)) {
@@ -210,6 +230,10 @@ bool SandboxServer::Impl::Serve(int fd, const HttpRequest& request) {
         return SendAnswer(fd, std::move(missing), request.keepAlive, nullptr);
     }
     SiteSlot& slot = *sites[index];
+    if (InOutage(slot)) {
+        slot.site->CountRequest(true);
+        return false;
+    }
     std::optional<Faults> faults = TakeFaults(slot, page);
     slot.site->CountRequest(faults.has_value());
     std::int64_t delay =
@@ -453,6 +477,14 @@ void SandboxServer::SetFaults(std::size_t site, Faults faults) {
     std::lock_guard lock(slot.faultMutex);
     slot.hasFaults = faults.count != 0;
     slot.faults = std::move(faults);
+}
+
+void SandboxServer::SetOutage(std::size_t site, std::int64_t fromRequest, std::int32_t ms) {
+    SiteSlot& slot = *m_impl->sites.at(site);
+    std::lock_guard lock(slot.faultMutex);
+    slot.outageFrom = fromRequest <= 0 ? 0 : slot.requestsSeen + fromRequest;
+    slot.outageMs = ms;
+    slot.outageEnd.reset();
 }
 
 void SandboxServer::ClearFaults(std::size_t site) {

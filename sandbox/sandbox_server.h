@@ -144,6 +144,10 @@ public:
     // Thread-safe; take effect from the next request.
     void SetFaults(std::size_t site, Faults faults);
     void ClearFaults(std::size_t site);
+    // Takes the site down for `ms` milliseconds from its fromRequest-th request after this
+    // call on (1: the next one): each request is read and its connection closed without an
+    // answer, as a restarting web server does. 0 or less cancels a planned outage.
+    void SetOutage(std::size_t site, std::int64_t fromRequest, std::int32_t ms);
     void SetLatencyMs(std::int32_t ms);  // server-wide
     void SetSiteLatencyMs(std::size_t site, std::int32_t ms);
     // Changes the password of a site (e.g. to make later logins fail).
