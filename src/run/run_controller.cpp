@@ -109,6 +109,7 @@ void RunController::StartPhase(bool syncCycle) {
         stats.articlesRead = 0;
         // A streak left from an earlier run would cost this run a login after one failure.
         stats.failStreak = 0;
+        stats.silentFailures = 0;
     }
     m_state.runningJobs = 0;
     std::int32_t j = 1;

@@ -1,6 +1,7 @@
 #include "run/site_job.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/events.h"
 #include "run/run_context.h"
@@ -25,17 +26,46 @@ bool StopAsked(RunContext& run, const SiteConfig& site) {
     return run.state.stopRequested.load() || site.run.stopRequested.load();
 }
 
-// The site's pause: ends early on a stop of the run, and also on a stop of this site,
-// which would otherwise sit out a long pause before it finishes.
-void PauseAfterPost(RunContext& run, const SiteConfig& site) {
-    const double ms = static_cast<double>(site.间隔秒1) * 1000.0;
-    std::int64_t left =
-        ms > 3.2e10 ? static_cast<std::int64_t>(3.2e10) : static_cast<std::int64_t>(ms);
+// Waits `ms`, ending early on a stop of the run and also on a stop of this site, which
+// would otherwise sit out a long pause before it finishes.
+void PauseUnlessStopped(RunContext& run, const SiteConfig& site, std::int64_t ms) {
+    std::int64_t left = ms;
     while (left > 0 && !StopAsked(run, site)) {
         const std::int64_t slice = std::min<std::int64_t>(left, 10);
         WaitMs(slice, &run.state.stopRequested);
         left -= slice;
     }
+}
+
+void PauseAfterPost(RunContext& run, const SiteConfig& site) {
+    const double ms = static_cast<double>(site.间隔秒1) * 1000.0;
+    PauseUnlessStopped(
+        run, site, ms > 3.2e10 ? static_cast<std::int64_t>(3.2e10) : static_cast<std::int64_t>(ms));
+}
+
+// Counts the exchanges in a row that got no answer at all. An answer of any kind, even
+// one without the marker, means the site is up again.
+void NoteExchange(RunContext& run, SiteConfig& site, bool succeeded) {
+    if (succeeded || !run.ops.answered || run.ops.answered(site)) {
+        site.run.silentFailures = 0;
+    } else if (site.run.silentFailures < INT32_MAX) {
+        site.run.silentFailures += 1;
+    }
+}
+
+std::int64_t OutagePauseMs(const OutagePauses& pauses, std::int32_t silentFailures) {
+    if (silentFailures <= 0) return 0;
+    std::int64_t ms = std::max<std::int64_t>(pauses.firstMs, 0);
+    for (std::int32_t i = 1; i < silentFailures && ms < pauses.maxMs; ++i) ms *= 2;
+    return std::min(ms, pauses.maxMs);
+}
+
+// Cheap shared hosts restart their web servers often: after exchanges that got no answer
+// the next try waits, longer each time, instead of spending the site's tries within a
+// second of a short outage. False when a stop ended the wait.
+bool WaitOutOutage(RunContext& run, const SiteConfig& site) {
+    PauseUnlessStopped(run, site, OutagePauseMs(run.ops.outagePauses, site.run.silentFailures));
+    return !StopAsked(run, site);
 }
 
 }  // namespace
@@ -54,11 +84,15 @@ bool Prepare(RunContext& run, std::int32_t number, std::int32_t attempt) {
             (attempt >= 2 ? t.attemptLeft + std::to_string(attempt) + t.attemptRight : ""));
     bool loggedIn = false;
     for (std::int32_t i = 0; i < kLoginTries; ++i) {
-        PumpEvents();
-        if (run.ops.login(site)) {
-            loggedIn = true;
-            break;
+        if (!WaitOutOutage(run, site)) {
+            // Stopped while waiting for the site to come back: not a failed login.
+            FinishSite(run, number);
+            return false;
         }
+        PumpEvents();
+        loggedIn = run.ops.login(site);
+        NoteExchange(run, site, loggedIn);
+        if (loggedIn) break;
         Row(run, number, t.loginRetry);
         if (site.run.finished || run.state.stopRequested) break;
     }
@@ -110,9 +144,16 @@ PostResult PostNext(RunContext& run, std::int32_t number, bool noWait) {
     }
     bool posted = false;
     for (std::int32_t i = 0; i < kPublishAttempts; ++i) {
+        if (!WaitOutOutage(run, site)) {
+            // Never sent: the article stays on disk and the next call finishes the site.
+            if (i == 0) return PostResult::Continue;
+            break;
+        }
         posted = run.ops.publish(site, article->title, article->body);
+        NoteExchange(run, site, posted);
         if (posted || StopAsked(run, site) || !run.settings.Get().选择框失败时重复尝试) break;
-        if (i + 1 < kPublishAttempts) WaitMs(100);
+        // After no answer the outage wait above takes the place of the short pause.
+        if (i + 1 < kPublishAttempts && site.run.silentFailures == 0) WaitMs(100);
     }
     if (posted) {
         site.run.posted += 1;

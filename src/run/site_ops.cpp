@@ -26,5 +26,6 @@ SiteOps DefaultSiteOps() {
         return Publish(site, title, body);
     };
     ops.deleteFile = [](std::string_view path) { return platform::DeleteFileAt(path); };
+    ops.answered = [](SiteConfig& site) { return !SiteHttp(site).LastExchangeFailed(); };
     return ops;
 }

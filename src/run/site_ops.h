@@ -10,6 +10,14 @@
 #include "article/compose_article.h"
 #include "settings/site_config.h"
 
+// The waits before a site's next try after exchanges that got no answer (refused, reset,
+// timed out): firstMs, doubling with each such failure in a row, at most maxMs. Tests
+// shorten them.
+struct OutagePauses {
+    std::int64_t firstMs = 1000;
+    std::int64_t maxMs = 30000;
+};
+
 // What a site job asks of the article and emlog layers. The defaults are the real
 // operations; tests wrap them to count or to break one step.
 struct SiteOps {
@@ -21,6 +29,9 @@ struct SiteOps {
     std::function<std::optional<ArticleText>(std::string_view path, SiteConfig&)> compose;
     std::function<bool(SiteConfig&, const std::string& title, const std::string& body)> publish;
     std::function<bool(std::string_view path)> deleteFile;
+    // Whether the site's last login or publish exchange got an answer of any kind.
+    std::function<bool(SiteConfig&)> answered;
+    OutagePauses outagePauses;
 };
 
 SiteOps DefaultSiteOps();

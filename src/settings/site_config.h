@@ -57,6 +57,8 @@ struct SiteRunStats {
     NoRepeatPicker articlePicker;
     std::int32_t posted = 0;
     std::int32_t failStreak = 0;
+    // Exchanges in a row that got no answer at all; the next try waits out a likely outage.
+    std::int32_t silentFailures = 0;
 };
 
 // Per-site state of article preparation (tags, categories, alias), reset by Prepare.
