@@ -102,6 +102,9 @@ bool Prepare(RunContext& run, std::int32_t number, std::int32_t attempt) {
         return false;
     }
     Row(run, number, t.loginOk);
+    // On the window's thread a stop clicked during the login waits in the event queue:
+    // see it now, not inside the next publish.
+    PumpEvents();
     if (site.run.finished) return false;
     if (run.state.stopRequested) {
         FinishSite(run, number);
@@ -120,9 +123,17 @@ bool Prepare(RunContext& run, std::int32_t number, std::int32_t attempt) {
                 t.noArticlesRight);
         return true;
     }
-    Row(run, number,
-        t.listRead + std::to_string(site.run.articlesRead) + t.listQuotaLeft +
-            (quota > 0 ? " " + std::to_string(quota) + t.pieces : t.listQuotaAll));
+    // Appended piece by piece: GCC 12 at -O3 takes `" " + std::to_string(…)` (an insert
+    // at the front) for an overlapping copy and warns.
+    std::string row = t.listRead + std::to_string(site.run.articlesRead) + t.listQuotaLeft;
+    if (quota > 0) {
+        row += ' ';
+        row += std::to_string(quota);
+        row += t.pieces;
+    } else {
+        row += t.listQuotaAll;
+    }
+    Row(run, number, row);
     return true;
 }
 
@@ -144,6 +155,7 @@ PostResult PostNext(RunContext& run, std::int32_t number, bool noWait) {
     }
     bool posted = false;
     for (std::int32_t i = 0; i < kPublishAttempts; ++i) {
+        PumpEvents();  // a stop clicked since the last look is seen before anything is sent
         if (!WaitOutOutage(run, site)) {
             // Never sent: the article stays on disk and the next call finishes the site.
             if (i == 0) return PostResult::Continue;
