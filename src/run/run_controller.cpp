@@ -139,6 +139,12 @@ void RunController::StartPhase(bool syncCycle) {
         JoinWorkers();
         m_ui.Drain();
     }
+    if (syncCycle && m_state.stopRequested) {
+        // No cycle follows to close them: every site prepared so far gets its closing row
+        // here, and the count of running jobs ends at 0.
+        for (std::size_t i = 0; i < m_sites.size(); ++i)
+            if (m_sites[i].run.started) FinishSite(m_context, static_cast<std::int32_t>(i + 1));
+    }
     if (m_state.stopRequested)
         m_log.WriteLogRow(t.forcedStop, j);
     else if (syncCycle)
