@@ -1,11 +1,13 @@
 #include "run/shutdown_countdown.h"
 
+#include "core/clock.h"
 #include "core/events.h"
 #include "core/platform/shutdown.h"
 #include "run/run_texts.h"
 
 ShutdownCountdown::ShutdownCountdown(std::function<bool()> shutdown)
-    : m_shutdown(shutdown ? std::move(shutdown) : std::function<bool()>(platform::ShutdownNow)) {}
+    : m_shutdown(shutdown ? std::move(shutdown) : std::function<bool()>(platform::ShutdownNow)),
+      m_openedMs(clock_::TickMs()) {}
 
 std::string ShutdownCountdown::LabelText() const {
     return Texts().countdownLeft + std::to_string(m_remaining) + Texts().countdownRight;

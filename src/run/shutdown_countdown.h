@@ -5,8 +5,8 @@
 #include <string>
 
 // The 30-second countdown that ends a run with 更新完成关机 checked. The window that
-// shows it (RunHost::RunShutdownCountdown) calls Tick every 1000 ms and forwards its two
-// buttons; the countdown itself holds no timer, so it runs the same under any host.
+// shows it (RunHost::RunShutdownCountdown) calls Tick when NextTickDueMs comes and forwards
+// its two buttons; the countdown itself holds no timer, so it runs the same under any host.
 class ShutdownCountdown {
 public:
     static constexpr std::int32_t kStartSeconds = 30;
@@ -19,6 +19,11 @@ public:
     bool TimerRunning() const { return m_timerRunning; }
     bool Stopped() const { return m_stopped; }
     bool ShutdownRequested() const { return m_shutdownRequested; }
+    // When the next Tick is due, on clock_::TickMs: whole seconds after the countdown was
+    // made, so a host that waits for it does not add its own lateness to every second.
+    std::int64_t NextTickDueMs() const {
+        return m_openedMs + static_cast<std::int64_t>(kStartSeconds - m_remaining + 1) * 1000;
+    }
 
     // "距离关机还有 N 秒" (标签1), the window title and the two button captions.
     std::string LabelText() const;
@@ -38,6 +43,7 @@ public:
 
 private:
     std::function<bool()> m_shutdown;
+    std::int64_t m_openedMs;
     std::int32_t m_remaining = kStartSeconds;
     bool m_timerRunning = true;
     bool m_stopped = false;

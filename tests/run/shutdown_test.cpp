@@ -33,6 +33,21 @@ TEST(ShutdownCountdown, CountsThirtyDownThenShutsDownOnce) {
     EXPECT_EQ(countdown.Remaining(), 0);
 }
 
+// Ticks are due on the clock from the opening, whenever the previous one ran: a host that
+// waits for NextTickDueMs shuts down 30.5 s after the window opened, not 30 × its lateness.
+TEST(ShutdownCountdown, TicksAreDueOnTheClockFromTheOpening) {
+    const auto before = clock_::TickMs();
+    ShutdownCountdown countdown([] { return false; });
+    const auto first = countdown.NextTickDueMs();
+    EXPECT_GE(first, before + 1000);
+    EXPECT_LE(first, clock_::TickMs() + 1000);
+    WaitMs(30);  // a late tick
+    countdown.Tick();
+    EXPECT_EQ(countdown.NextTickDueMs(), first + 1000);
+    countdown.Tick();
+    EXPECT_EQ(countdown.NextTickDueMs(), first + 2000);
+}
+
 TEST(ShutdownCountdown, StopAndImmediate) {
     int requests = 0;
     ShutdownCountdown stopped([&] { return ++requests, false; });
