@@ -11,6 +11,29 @@ namespace {
 
 constexpr std::size_t kMaxHeaderBlock = 64u << 10;
 
+int PathHexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "%XX" escapes of a path, as a web server maps them to its folders; "+" stays "+".
+std::string DecodePath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '%' && i + 2 < path.size() && PathHexValue(path[i + 1]) >= 0 &&
+            PathHexValue(path[i + 2]) >= 0) {
+            out += static_cast<char>(PathHexValue(path[i + 1]) * 16 + PathHexValue(path[i + 2]));
+            i += 2;
+        } else {
+            out += path[i];
+        }
+    }
+    return out;
+}
+
 std::string Lower(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
@@ -41,7 +64,7 @@ bool ParseHeaderBlock(std::string_view block, HttpRequest& request) {
     std::string_view version = line.substr(sp2 + 1);
     if (version.substr(0, 5) != "HTTP/" || request.target.empty()) return false;
     std::size_t q = request.target.find('?');
-    request.path = request.target.substr(0, q);
+    request.path = DecodePath(std::string_view(request.target).substr(0, q));
     request.query = q == std::string::npos ? "" : request.target.substr(q + 1);
     request.headers.clear();
     while (lineEnd != std::string_view::npos && lineEnd + 2 < block.size()) {

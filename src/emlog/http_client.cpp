@@ -6,6 +6,8 @@
 #include <chrono>
 #include <mutex>
 
+#include "core/charset.h"
+
 namespace {
 
 constexpr const char* kUserAgent =
@@ -151,18 +153,45 @@ CurlTimeouts MapHttpLimits(const HttpLimits& limits) {
     return timeouts;
 }
 
+std::string EncodeUrlAsBrowser(std::string_view url, bool encodeHost) {
+    const std::string utf8 = charset::GbkToUtf8(url);
+    const std::size_t scheme = utf8.find("://");
+    const std::size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t hostEnd = std::min(utf8.find_first_of("/?#", hostStart), utf8.size());
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const bool inHost = i >= hostStart && i < hostEnd;
+        const bool unsafe = byte == ' ' || byte == '"' || byte == '<' || byte == '>' ||
+                            byte == '`' || (byte >= 0x80 && (!inHost || encodeHost));
+        if (unsafe) {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0x0F];
+        } else {
+            encoded += static_cast<char>(byte);
+        }
+    }
+    return encoded;
+}
+
 std::string NormaliseRequestUrl(std::string_view url) {
     const std::string_view trimmed = TrimSpaces(url);
     std::string normalised =
         HasHttpScheme(trimmed) ? std::string(trimmed) : "http://" + std::string(trimmed);
     const auto hash = normalised.find('#');
     if (hash != std::string::npos) normalised.erase(hash);
-    return normalised;
+    // libcurl turns a UTF-8 host name into its ASCII form itself, as a browser does.
+    return EncodeUrlAsBrowser(normalised, false);
 }
 
 std::string RefererForUrl(std::string_view url) {
     const std::string_view trimmed = TrimSpaces(url);
-    return HasHttpScheme(trimmed) ? std::string(trimmed) : "http://" + std::string(trimmed);
+    // A header line carries ASCII only: nothing of the in-system GBK may reach it.
+    return EncodeUrlAsBrowser(
+        HasHttpScheme(trimmed) ? std::string(trimmed) : "http://" + std::string(trimmed), true);
 }
 
 HttpClient::HttpClient() {

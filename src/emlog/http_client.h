@@ -66,10 +66,15 @@ private:
     bool m_lastFailed = false;
 };
 
+// A GBK URL as a browser sends it: UTF-8, with blanks, quotes, angle brackets and
+// non-ASCII bytes percent-encoded; a non-ASCII host name stays UTF-8 unless encodeHost.
+// Existing "%XX" escapes are kept as they are.
+std::string EncodeUrlAsBrowser(std::string_view url, bool encodeHost);
+
 // The URL as requested: trimmed of spaces, "http://" in front when it names neither http
-// nor https, cut before the first "#".
+// nor https, cut before the first "#", encoded as a browser does.
 std::string NormaliseRequestUrl(std::string_view url);
 
-// The Referer sent with a request: the trimmed URL with "http://" in front when needed;
-// a fragment stays.
+// The Referer sent with a request: the trimmed URL with "http://" in front when needed,
+// encoded as a browser does (the host too, so the line is ASCII); a fragment stays.
 std::string RefererForUrl(std::string_view url);

@@ -205,3 +205,34 @@ TEST(LoginFailurePageTest, DeclaredUtf8BecomesGbkInAnyCase) {
 }
 
 }  // namespace
+
+// A blank or Chinese characters in the site's path or admin folder: the request goes out
+// as a browser sends it (UTF-8, percent-encoded) and the login works, on both kinds of
+// site; the Referer line stays ASCII.
+TEST(LoginUrlTest, BlanksAndChineseInTheFoldersAreEncoded) {
+    for (const auto charset : {sandbox::SiteCharset::Utf8, sandbox::SiteCharset::Gbk}) {
+        sandbox::ServerOptions options;
+        sandbox::SiteOptions blog;
+        blog.prefix = "我的 博客";
+        blog.adminDir = "后台 管理";
+        blog.charset = charset;
+        options.sites.push_back(blog);
+        sandbox::SandboxServer server(options);
+        ASSERT_TRUE(server.Start());
+        SiteConfig site;
+        site.域名 = charset::Utf8ToGbk(server.Domain(0));
+        site.后台 = charset::Utf8ToGbk(server.AdminDir(0));
+        site.编码 = charset == sandbox::SiteCharset::Utf8 ? 0 : 1;
+        site.用户 = "admin";
+        site.密码 = "admin888";
+        EXPECT_TRUE(Login(site, true));
+        EXPECT_EQ(server.Counters(0).logins, 1);
+        server.Stop();
+    }
+    EXPECT_EQ(
+        RefererForUrl(charset::Utf8ToGbk("例子.中国/我的 博客/?a=%41")),
+        "http://%E4%BE%8B%E5%AD%90.%E4%B8%AD%E5%9B%BD/%E6%88%91%E7%9A%84%20%E5%8D%9A%E5%AE%A2/"
+        "?a=%41");
+    EXPECT_EQ(NormaliseRequestUrl(charset::Utf8ToGbk("例子.中国/后台 管理/x.php#frag")),
+              "http://例子.中国/%E5%90%8E%E5%8F%B0%20%E7%AE%A1%E7%90%86/x.php");
+}
