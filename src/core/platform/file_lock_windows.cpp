@@ -1,3 +1,9 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <string>
@@ -10,12 +16,16 @@ namespace platform {
 FileLock::Result FileLock::Acquire(std::string_view gbkPath, bool create) {
     Release();
     const std::wstring native = NativePath(gbkPath).wstring();
-    // No write sharing: other processes may read the file but not write it.
+    // No write sharing: other processes may read the file but not write it. Delete sharing
+    // lets the atomic replace rename a new file over this one once the lock is let go.
     HANDLE handle = ::CreateFileW(
         native.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
         create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_SHARING_VIOLATION ? Result::InUse : Result::Failed;
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD code = ::GetLastError();
+        return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ? Result::InUse
+                                                                               : Result::Failed;
+    }
     m_handle = reinterpret_cast<NativeHandle>(handle);
     return Result::Locked;
 }
