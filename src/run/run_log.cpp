@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/charset.h"
 #include "core/clock.h"
@@ -71,8 +72,14 @@ void RunLog::OpenRunLog() {
         if (m_file.is_open()) m_file.close();
         m_file.clear();
         // A folder or file that cannot be made drops the file lines; the view goes on.
-        if (platform::CreateFolders(folder))
-            m_file.open(platform::NativePath(path), std::ios::binary | std::ios::trunc);
+        if (platform::CreateFolders(folder)) {
+            // Two runs in the same second share the name: the second one adds to the file
+            // instead of wiping the first one's log.
+            std::error_code ec;
+            const auto existing = std::filesystem::file_size(platform::NativePath(path), ec);
+            m_file.open(platform::NativePath(path), std::ios::binary | std::ios::app);
+            if (m_file.is_open() && !ec && existing > 0) m_file << "\r\n";
+        }
         m_path = path;
     }
     const std::string caption = Texts().locatePrefix + platform::FileNameOf(path);

@@ -94,7 +94,7 @@ TEST_F(RunLogFile, BytesOfRowsDashesAndSummary) {
     EXPECT_EQ(host->rows.size(), 9u);
 }
 
-TEST_F(RunLogFile, SameSecondEmptiesTheFileAndUnwritableFolderKeepsTheView) {
+TEST_F(RunLogFile, SameSecondAppendsAndUnwritableFolderKeepsTheView) {
     MakeSites({{.articles = 0}});
     clock_::SetNowForTesting([] { return LocalTime(2024, 1, 2, 3, 4, 5); });
     UiRelay ui;
@@ -103,8 +103,10 @@ TEST_F(RunLogFile, SameSecondEmptiesTheFileAndUnwritableFolderKeepsTheView) {
     log.WriteLogRow(Gbk("第一次"), 0);
     log.OpenRunLog();
     log.WriteLogRow(Gbk("第二次"), 0);
+    // The second run of the same second keeps the first one's rows, a blank line between.
     EXPECT_EQ(LogBytes("2024-01-02 03-04-05.txt"),
-              "03:04:05\t" + Gbk("全局") + "\t" + Gbk("第二次") + "\r\n");
+              "03:04:05\t" + Gbk("全局") + "\t" + Gbk("第一次") + "\r\n\r\n03:04:05\t" +
+                  Gbk("全局") + "\t" + Gbk("第二次") + "\r\n");
     // A file where the folder should be: no log file, the view still fills.
     platform::SetDataFolder(*platform::GbkPath(m_folder / "blocked"));
     platform::WriteWholeFile(*platform::GbkPath(m_folder / "blocked"), "x");
