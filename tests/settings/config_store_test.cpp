@@ -190,6 +190,56 @@ TEST_F(ConfigStoreTest, SectionWithoutKeysBeforeOneWithTheKey) {
     EXPECT_EQ(ReadFile(m_file), "[A]\r\nk=2\r\n[B]\r\nk=1");
 }
 
+// A header with text after its "]" (a blank, a lone CR) is no section header line, so a
+// key search from the section before it runs on into the next section's keys; a write
+// that inserts under such a header cuts the text off and makes it one.
+TEST_F(ConfigStoreTest, KeySearchRunsOnPastHeadersWithTextAfterTheBracket) {
+    Bind("[A] \r\nx=1\r\n[B]\r\r\n[C]tail\r\nk=2\r\n[D]\r\nk=3\r\nj=4\r\n[E]");
+    EXPECT_EQ(m_store.ReadValue("A", "k"), "2");
+    EXPECT_EQ(m_store.ReadValue("B", "k"), "2");
+    EXPECT_EQ(m_store.ReadValue("A", "j"), std::nullopt);  // [D] stops it
+    EXPECT_EQ(m_store.ReadValue("D", "j"), "4");
+    EXPECT_EQ(m_store.ReadValue("E", "k"), std::nullopt);
+
+    // Writing k under A changes C's line. A new key under B takes the header's text as
+    // its first value, and [B] becomes a header line that from then on stops A's
+    // searches; so does [A] for nothing before it, losing its blank.
+    EXPECT_TRUE(m_store.WriteValue("A", "k", "5"));
+    EXPECT_TRUE(m_store.WriteValue("B", "n", "6"));
+    EXPECT_EQ(m_store.ReadValue("A", "n"), std::nullopt);
+    EXPECT_EQ(m_store.ReadValue("A", "k"), std::nullopt);
+    EXPECT_EQ(m_store.ReadValue("B", "k"), "5");
+    EXPECT_TRUE(m_store.WriteValue("A", "n", "7"));
+    EXPECT_EQ(ReadFile(m_file),
+              "[A]\r\nn=7\r\nx=1\r\n[B]\r\nn=6\r\n[C]tail\r\nk=5\r\n[D]\r\nk=3\r\nj=4\r\n[E]");
+
+    // Once the key B's search found is gone, the search ends at [D].
+    EXPECT_EQ(m_store.Delete("C", "k"), 0);
+    EXPECT_EQ(m_store.ReadValue("B", "k"), std::nullopt);
+    EXPECT_EQ(m_store.ReadValue("D", "k"), "3");
+    // Removing B takes "[C]tail" with it, up to the header line [D].
+    EXPECT_EQ(m_store.Delete("B", ""), 0);
+    EXPECT_EQ(m_store.ReadValue("C", "k"), std::nullopt);
+    EXPECT_EQ(ReadFile(m_file), "[A]\r\nn=7\r\nx=1\r\n[D]\r\nk=3\r\nj=4\r\n[E]");
+}
+
+// A buffer of random lines, many of them headers with text after the "]", so searches
+// run across several sections.
+std::string RandomLines(std::mt19937& random) {
+    static const std::vector<std::string> lines = {
+        "[A]",    "[A] ", "[A]\r", "[B]", "[B] ", "[B]x=1", "[C]",   "[C]\r", "[a]b]",
+        "[a]b] ", "[]",   "[",     "[A",  "[A]]", "k=1",    "k=2",   "k =3",  "k==4",
+        "j=",     "=e",   "x y=5", "x",   "",     " [A]",   "k=6\r", "\nk=7",
+    };
+    const std::size_t count = random() % 14;
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i) out += "\r\n";
+        out += lines[random() % lines.size()];
+    }
+    return out;
+}
+
 // Random operations on tricky buffers, against the flat algorithm.
 TEST_F(ConfigStoreTest, SameBytesAsTheFlatAlgorithm) {
     const std::vector<std::string> starts = {
@@ -203,14 +253,15 @@ TEST_F(ConfigStoreTest, SameBytesAsTheFlatAlgorithm) {
         "x[A]\r\nk=6\r\n[A]\r\nk =7\r\nk=8\r\n[]\r\nk=9",
         "[A\r\nk=1\r\n[A]]\r\n[B]\rk=2\n\r\n[C]",
         "\r\r\n\n[B]\r\n=e\r\nk==f",
+        "[A] \r\nj=1\r\n[B] \r\n[C]\r\r\nk=2\r\n[a] \r\nk=3\r\n[B]\r\nk=4",
     };
     const std::vector<std::string> sections = {"A", "B", "C", "a]b", "a", "", "A]"};
     const std::vector<std::string> keys = {"k", "k ", "", "k=", "j", "x y"};
-    const std::vector<std::string> values = {"", "v", "[A]", "1", "v\r", "\nv", "]", "=="};
+    const std::vector<std::string> values = {"", "v", "[A]", "1", "v\r", "\nv", "]", "==", " "};
     std::mt19937 random(12345);
     auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
-    for (int round = 0; round < 300; ++round) {
-        FlatBuffer flat{pick(starts)};
+    for (int round = 0; round < 600; ++round) {
+        FlatBuffer flat{round % 2 ? RandomLines(random) : pick(starts)};
         Bind(flat.buf);
         ConfigStore::Batch batch(m_store);  // one publish per round keeps the test quick
         for (int op = 0; op < 30; ++op) {
