@@ -1,5 +1,6 @@
 #include "core/number_text.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -7,6 +8,39 @@
 namespace {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// For a number from_chars found out of range: whether it is too large (rather than too
+// small). Its first significant digit's power of ten decides; out of range it is beyond
+// ±300, so clamping the exponent while reading it changes nothing.
+bool TooLarge(std::string_view number) {
+    std::size_t i = number[0] == '-' ? 1 : 0;
+    std::int64_t power = 0;  // of the first significant digit, before the exponent
+    bool significant = false;
+    std::int64_t integerDigits = 0;
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+        if (number[i] != '0' && !significant) significant = true;
+        if (significant) ++integerDigits;
+    }
+    if (significant) {
+        power = integerDigits - 1;
+    } else if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && IsDigit(number[i]); ++i) {
+            --power;
+            if (number[i] != '0') break;
+        }
+    }
+    while (i < number.size() && number[i] != 'e' && number[i] != 'E') ++i;
+    std::int64_t exponent = 0;
+    bool negative = false;
+    if (i < number.size()) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size() && IsDigit(number[i]); ++i)
+            if (exponent < 1000000000) exponent = exponent * 10 + (number[i] - '0');
+    }
+    return power + (negative ? -exponent : exponent) > 0;
 }
 }  // namespace
 
@@ -34,7 +68,10 @@ double TextToNumber(std::string_view text) {
     if (!number.empty() && number[0] == '+') number.remove_prefix(1);
     double value = 0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) return number[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+    if (result.ec == std::errc::result_out_of_range) {
+        if (!TooLarge(number)) return 0;
+        return number[0] == '-' ? -DBL_MAX : DBL_MAX;
+    }
     return result.ec == std::errc() ? value : 0;
 }
 
@@ -49,7 +86,16 @@ std::int32_t TextToInt(std::string_view text) {
     return TruncateToInt(TextToNumber(text));
 }
 
+float SaturateToFloat(double value) {
+    if (std::isnan(value)) return 0;
+    if (value > FLT_MAX) return FLT_MAX;
+    if (value < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
 std::string FormatNumber(double value) {
+    if (std::isnan(value)) value = 0;
+    if (std::isinf(value)) value = value > 0 ? DBL_MAX : -DBL_MAX;
     char out[64];
     std::snprintf(out, sizeof out, "%.13g", value);
     return out;

@@ -111,7 +111,9 @@ void ReadKey(ConfigStore& store, const SiteKey& key, const SiteConfig& defaults,
             into.*key.integer = TruncateToInt(store.ReadNumber(key.name, defaults.*key.integer));
             break;
         case Kind::Single:
-            into.*key.single = static_cast<float>(
+            // Beyond float range the value stays the largest float rather than infinity,
+            // so it saves and reloads as the same number.
+            into.*key.single = SaturateToFloat(
                 store.ReadNumber(key.name, static_cast<double>(defaults.*key.single)));
             break;
     }
@@ -128,7 +130,9 @@ bool WriteKey(ConfigStore& store, const SiteKey& key, const SiteConfig& site) {
         case Kind::Integer:
             return store.WriteNumber(key.name, site.*key.integer);
         case Kind::Single:
-            return store.WriteNumber(key.name, static_cast<double>(site.*key.single));
+            // An infinite float is saved as the largest float, as it would load.
+            return store.WriteNumber(key.name,
+                                     static_cast<double>(SaturateToFloat(site.*key.single)));
     }
     return false;
 }
@@ -231,7 +235,7 @@ std::vector<std::pair<std::string, std::string>> SiteKeyValues(const SiteConfig&
                 value = FormatNumber(site.*key.integer);
                 break;
             case Kind::Single:
-                value = FormatNumber(static_cast<double>(site.*key.single));
+                value = FormatNumber(static_cast<double>(SaturateToFloat(site.*key.single)));
                 break;
         }
         out.emplace_back(key.name, std::move(value));

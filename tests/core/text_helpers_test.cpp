@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
 #include "core/charset.h"
 #include "core/gbk_text.h"
 #include "core/number_text.h"
@@ -55,6 +59,55 @@ TEST(NumberText, LeadingNumberOrZero) {
     EXPECT_EQ(FormatNumber(900), "900");
     EXPECT_EQ(FormatNumber(-1), "-1");
     EXPECT_EQ(FormatNumber(static_cast<double>(0.01f)), "0.009999999776483");
+}
+
+// Beyond double range a number is 0 when too small and the largest double when too
+// large, whatever the exponent's sign alone would suggest.
+TEST(NumberText, OutOfRangeIsZeroOrTheLargestFinite) {
+    const std::string zeros(400, '0');
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"1e-400", 0},
+        {"-1e-400", 0},
+        {"0." + zeros + "1", 0},
+        {"0." + zeros + "1e50", 0},
+        {"2e-324", 0},
+        {"1e-99999999999999999999", 0},
+        {"4.9e-324", std::numeric_limits<double>::denorm_min()},  // tiny, still in range
+        {"1e400", DBL_MAX},
+        {"-1e400", -DBL_MAX},
+        {"1" + zeros, DBL_MAX},
+        {"1" + zeros + "e-50", DBL_MAX},
+        {"0.000001e400", DBL_MAX},
+        {"+1e99999999999999999999x", DBL_MAX},
+        {"1e308", 1e308},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextToNumber(c.text), c.value) << c.text;
+}
+
+TEST(NumberText, NeitherSavesNorLoadsInfinity) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(FormatNumber(inf), "1.797693134862e+308");
+    EXPECT_EQ(FormatNumber(-inf), "-1.797693134862e+308");
+    EXPECT_EQ(FormatNumber(std::nan("")), "0");
+    // What is written for the largest values reads back finite and writes the same again.
+    for (const double value : {inf, -inf, DBL_MAX, static_cast<double>(FLT_MAX)}) {
+        const std::string text = FormatNumber(value);
+        EXPECT_TRUE(std::isfinite(TextToNumber(text))) << text;
+        EXPECT_EQ(FormatNumber(TextToNumber(text)), text);
+    }
+    EXPECT_EQ(SaturateToFloat(TextToNumber(FormatNumber(FLT_MAX))), FLT_MAX);
+
+    const struct {
+        double value;
+        float single;
+    } floats[] = {
+        {1e39, FLT_MAX},   {-1e39, -FLT_MAX}, {inf, FLT_MAX}, {-inf, -FLT_MAX},
+        {std::nan(""), 0}, {1e-50, 0},        {0.5, 0.5f},    {DBL_MAX, FLT_MAX},
+    };
+    for (const auto& c : floats) EXPECT_EQ(SaturateToFloat(c.value), c.single) << c.value;
 }
 
 }  // namespace

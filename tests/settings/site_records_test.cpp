@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <limits>
+
 #include "core/platform/paths.h"
 #include "settings/settings_file.h"
 #include "settings_test_support.h"
@@ -132,6 +135,40 @@ TEST_F(SiteRecordsTest, GlobalSaveLoadsBackIdentically) {
     // Saving what was loaded changes nothing.
     ASSERT_TRUE(SaveAllSettings(again, loaded, back, 2));
     EXPECT_EQ(ReadFile(m_file), saved);
+}
+
+// A pause too small for a number is no pause, one too large the longest float; either
+// way the value saved is a number that loads back as itself.
+TEST_F(SiteRecordsTest, OutOfRangePausesStayFiniteThroughSaveAndLoad) {
+    Bind(
+        "[站点配置]\r\n站点数=4\r\n"
+        "[站点序号_1]\r\n间隔秒1=1e-400\r\n[站点序号_2]\r\n间隔秒1=1e39\r\n"
+        "[站点序号_3]\r\n间隔秒1=-1e400\r\n[站点序号_4]\r\n间隔秒1=1e-50");
+    SiteList sites;
+    LoadSiteRecords(m_store, sites);
+    ASSERT_EQ(sites.size(), 4u);
+    EXPECT_EQ(sites[0].间隔秒1, 0.0f);
+    EXPECT_EQ(sites[1].间隔秒1, FLT_MAX);
+    EXPECT_EQ(sites[2].间隔秒1, -FLT_MAX);
+    EXPECT_EQ(sites[3].间隔秒1, 0.0f);
+
+    sites.push_back(SampleSite(5));
+    sites.back().间隔秒1 = std::numeric_limits<float>::infinity();
+    ASSERT_TRUE(SaveSiteRecords(m_store, sites, 0));
+    const std::string file = ReadFile(m_file);
+    EXPECT_EQ(file.find("inf"), std::string::npos);
+    EXPECT_NE(file.find(G("\r\n间隔秒1=3.402823466385e+38\r\n")), std::string::npos);
+
+    ConfigStore again;
+    m_store.Close();
+    ASSERT_TRUE(again.Bind(m_file));
+    SiteList back;
+    LoadSiteRecords(again, back);
+    ASSERT_EQ(back.size(), 5u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(back[i].间隔秒1, sites[i].间隔秒1) << i;
+    EXPECT_EQ(back[4].间隔秒1, FLT_MAX);
+    ASSERT_TRUE(SaveSiteRecords(again, back, 0));
+    EXPECT_EQ(ReadFile(m_file), file);  // and a second round changes nothing
 }
 
 TEST_F(SiteRecordsTest, PruneStopsAtTheFirstMissingSection) {
