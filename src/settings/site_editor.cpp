@@ -1,0 +1,429 @@
+#include "settings/site_editor.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "core/charset.h"
+#include "core/events.h"
+#include "core/gbk_text.h"
+#include "core/number_text.h"
+#include "settings/site_records.h"
+
+namespace {
+
+// GBK once, from the UTF-8 of this source file.
+const std::string& G(const char* utf8) {
+    static std::mutex mutex;
+    static std::vector<std::pair<const char*, std::string>> cache;
+    std::lock_guard lock(mutex);
+    for (const auto& [key, value] : cache)
+        if (key == utf8) return value;
+    cache.emplace_back(utf8, charset::Utf8ToGbk(utf8));
+    return cache.back().second;
+}
+
+enum class Kind { Text, Int, Real, Index, Check };
+
+struct Field {
+    const char* control;
+    Kind kind;
+    std::string SiteConfig::*text = nullptr;
+    std::int32_t SiteConfig::*number = nullptr;
+    bool SiteConfig::*flag = nullptr;
+};
+
+// Every editor control and the record field behind it (启用 is the row's check box,
+// 标签数据 the tag button, the 分类 fields the tree).
+const std::vector<Field>& Fields() {
+    static const std::vector<Field> fields = {
+        {"编辑框用户", Kind::Text, &SiteConfig::用户},
+        {"编辑框密码", Kind::Text, &SiteConfig::密码},
+        {"编辑框域名", Kind::Text, &SiteConfig::域名},
+        {"组合框编码", Kind::Index, nullptr, &SiteConfig::编码},
+        {"编辑框后台", Kind::Text, &SiteConfig::后台},
+        {"编辑框标签数1", Kind::Int, nullptr, &SiteConfig::标签数1},
+        {"编辑框标签数2", Kind::Int, nullptr, &SiteConfig::标签数2},
+        {"选择框文章中提取标签", Kind::Check, nullptr, nullptr, &SiteConfig::文章中提取标签},
+        {"编辑框内容摘要数1", Kind::Int, nullptr, &SiteConfig::内容摘要数1},
+        {"编辑框内容摘要数2", Kind::Int, nullptr, &SiteConfig::内容摘要数2},
+        {"选择框首页置顶", Kind::Check, nullptr, nullptr, &SiteConfig::首页置顶},
+        {"选择框分类置顶", Kind::Check, nullptr, nullptr, &SiteConfig::分类置顶},
+        {"选择框允许评论", Kind::Check, nullptr, nullptr, &SiteConfig::允许评论},
+        {"组合框别名类型", Kind::Index, nullptr, &SiteConfig::别名类型},
+        {"编辑框字母数1", Kind::Int, nullptr, &SiteConfig::字母数1},
+        {"编辑框字母数2", Kind::Int, nullptr, &SiteConfig::字母数2},
+        {"编辑框别名左边", Kind::Text, &SiteConfig::别名左边},
+        {"编辑框别名右边", Kind::Text, &SiteConfig::别名右边},
+        {"编辑框别名起始值", Kind::Int, nullptr, &SiteConfig::别名起始值},
+        {"编辑框别名递增值", Kind::Int, nullptr, &SiteConfig::别名递增值},
+        {"组合框拼音间隔符", Kind::Index, nullptr, &SiteConfig::拼音间隔符},
+        {"编辑框文章目录", Kind::Text, &SiteConfig::文章目录},
+        {"组合框文件编码", Kind::Index, nullptr, &SiteConfig::文件编码},
+        {"编辑框文件过滤", Kind::Text, &SiteConfig::文件过滤},
+        {"编辑框更新数量", Kind::Int, nullptr, &SiteConfig::更新数量},
+        {"编辑框间隔秒1", Kind::Real},
+        {"选择框删除已更新文章", Kind::Check, nullptr, nullptr, &SiteConfig::删除已更新文章},
+        {"选择框首行标题", Kind::Check, nullptr, nullptr, &SiteConfig::首行标题},
+        {"选择框段落标签", Kind::Check, nullptr, nullptr, &SiteConfig::段落标签},
+    };
+    return fields;
+}
+
+// "%.6g" without the process locale, which Qt sets to the user's (a comma decimal would
+// read back as a truncated number).
+std::string SixDigits(float value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                      std::chars_format::general, 6);
+    return std::string(text, result.ptr);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && gbk::AsciiLower(text.substr(0, prefix.size())) == prefix;
+}
+
+std::string RemoveAll(const std::string& text, std::string_view what, bool noCase) {
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t hit =
+            noCase ? gbk::FindNoCase(text, what, start) : text.find(what, start);
+        if (hit == std::string::npos) break;
+        out.append(text, start, hit - start);
+        start = hit + what.size();
+    }
+    out.append(text, start);
+    return out;
+}
+
+}  // namespace
+
+std::string NormaliseDomain(std::string_view text) {
+    // 1. every blank, walking characters so a trail byte is never taken for one
+    std::string cleaned;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = gbk::CharLength(text, i);
+        const std::string_view ch = text.substr(i, length);
+        if (ch != " " && ch != "\xA1\xA1") cleaned.append(ch);
+        i += length;
+    }
+    // A leading https:// survives as the site's scheme.
+    bool https = false;
+    if (StartsWithNoCase(cleaned, "https://")) {
+        https = true;
+        cleaned.erase(0, 8);
+    }
+    // 2.
+    cleaned = RemoveAll(cleaned, "http://", true);
+    cleaned = RemoveAll(cleaned, "//", false);
+    // 3. slashes at the ends ("/" is never the trail byte of a GBK character)
+    while (!cleaned.empty() && cleaned.back() == '/') cleaned.pop_back();
+    while (!cleaned.empty() && cleaned.front() == '/') cleaned.erase(0, 1);
+    // 4. (nothing left to trim: every blank is gone)
+    if (https && !cleaned.empty()) cleaned.insert(0, "https://");
+    return cleaned;
+}
+
+void WriteSiteToControls(const SiteConfig& site, SiteEditorView& view) {
+    for (const Field& field : Fields()) {
+        const std::string& name = G(field.control);
+        switch (field.kind) {
+            case Kind::Text:
+                view.SetText(name, site.*field.text);
+                break;
+            case Kind::Int:
+                view.SetText(name, std::to_string(site.*field.number));
+                break;
+            case Kind::Real:
+                view.SetText(name, SixDigits(site.间隔秒1));
+                break;
+            case Kind::Index:
+                view.SetIndex(name, site.*field.number);
+                break;
+            case Kind::Check:
+                view.SetChecked(name, site.*field.flag);
+                break;
+        }
+    }
+    view.SetTag(G("按钮输入标签组"), site.标签数据);
+    view.ShowTree(CategoryTree::Parse(site.分类数据));
+    view.SelectTreeItem(site.分类选择项);
+}
+
+SiteConfig ReadSiteFromControls(const SiteEditorView& view) {
+    SiteConfig site;
+    for (const Field& field : Fields()) {
+        const std::string& name = G(field.control);
+        switch (field.kind) {
+            case Kind::Text:
+                site.*field.text = view.Text(name);
+                break;
+            case Kind::Int:
+                site.*field.number = TextToInt(view.Text(name));
+                break;
+            case Kind::Real:
+                site.间隔秒1 = static_cast<float>(TextToNumber(view.Text(name)));
+                break;
+            case Kind::Index:
+                site.*field.number = view.Index(name);
+                break;
+            case Kind::Check:
+                site.*field.flag = view.Checked(name);
+                break;
+        }
+    }
+    site.域名 = NormaliseDomain(site.域名);
+    if (site.后台.empty()) site.后台 = "admin";
+    site.标签数据 = view.Tag(G("按钮输入标签组"));
+    const CategoryTree tree = view.Tree();
+    site.分类数据 = tree.Serialize();
+    site.分类ID = tree.CheckedValues();
+    site.分类选择项 = view.TreeSelectedIndex();
+    return site;
+}
+
+SiteEditor::SiteEditor(SiteList& sites, SiteEditorView& view, ConfigStore* store,
+                       std::function<bool()> isIdle)
+    : m_sites(sites), m_view(view), m_store(store), m_isIdle(std::move(isIdle)) {}
+
+std::int32_t SiteEditor::ApplyControlsToSite(ApplyMode mode, std::int32_t row, bool rowGiven,
+                                             bool silent) {
+    // The jobs of a running update hold their records: none is replaced or added (adding
+    // could move them all) until it ends.
+    if (!Idle()) return -1;
+    const bool interactive = !silent && !rowGiven;
+    if (!rowGiven) row = m_view.SelectedRow();
+    if (mode == ApplyMode::Modify && (row < 0 || static_cast<std::size_t>(row) >= m_sites.size())) {
+        if (!silent) m_view.ShowMessage(G("请先选定一个站点配置再修改！"));
+        return -1;
+    }
+    SiteConfig site = ReadSiteFromControls(m_view);
+    const char* missing = site.域名.empty()   ? "域名不能为空！"
+                          : site.用户.empty() ? "用户不能为空！"
+                          : site.密码.empty() ? "密码不能为空！"
+                                              : nullptr;
+    if (missing) {
+        if (!silent) m_view.ShowMessage(G(missing));
+        return -1;
+    }
+    const std::string key = SiteRowText(site);
+    const std::int32_t selected = m_view.SelectedRow();
+    for (std::int32_t i = 0; i < m_view.RowCount(); ++i) {
+        if (mode == ApplyMode::Modify && i == selected) continue;
+        const std::string text = m_view.RowText(i);
+        if (text != key) continue;
+        if (!silent &&
+            m_view.AskOkCancel(G("网站列表中已存在相同的‘域名(用户名)’：") + text +
+                               G("\r\n\r\n请更改域名或用户名，或者点击‘确定’按钮定位相同项目"))) {
+            // The question pumps events; the row may be gone by now.
+            if (i < m_view.RowCount()) {
+                m_view.SelectRow(i);
+                ShowSelectedSite();
+            }
+        }
+        return -1;
+    }
+    if (mode == ApplyMode::Modify) {
+        site.启用 = m_view.RowChecked(row);
+        m_view.SetRow(row, key, site.启用);
+        m_sites[static_cast<std::size_t>(row)] = std::move(site);
+        if (interactive) {
+            const std::string& button = G("按钮修改");
+            m_view.SetCaption(button, G("已改"));
+            WaitMs(1000);
+            m_view.SetCaption(button, G("修改"));
+        }
+    } else {
+        site.启用 = true;
+        m_view.AppendRow(key, true);
+        m_sites.push_back(std::move(site));
+        m_view.SelectRow(m_view.RowCount() - 1);
+    }
+    UpdateListTitle();
+    return m_view.SelectedRow();
+}
+
+void SiteEditor::ShowSelectedSite(bool shift, bool ctrl) {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sites.size()) {
+        UpdateDependentControls();
+    } else {
+        if (m_view.RowChecked(row) && !m_view.RowGreyed(row))
+            m_view.SetEnabled(G("按钮停止更新"), true);
+        ShowSite();
+    }
+    RangeRules(shift, ctrl);
+}
+
+void SiteEditor::ShowSite() {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row >= 0 && static_cast<std::size_t>(row) < m_sites.size())
+        WriteSiteToControls(m_sites[static_cast<std::size_t>(row)], m_view);
+    UpdateDependentControls();
+}
+
+void SiteEditor::UpdateDependentControls() {
+    const std::string& aliasType = G("组合框别名类型");
+    const std::int32_t t = m_view.Index(aliasType);
+    const bool e = m_view.Enabled(aliasType);
+    m_view.SetEnabled(G("编辑框别名左边"), t != 0);
+    m_view.SetEnabled(G("编辑框别名右边"), t != 0);
+    const bool lengths = e && t >= 3 && t <= 5;
+    for (const char* name : {"编辑框字母数1", "编辑框字母数2", "标签到"})
+        m_view.SetVisible(G(name), lengths);
+    const bool counting = e && t == 6;
+    for (const char* name : {"编辑框别名起始值", "编辑框别名递增值", "标签起始值", "标签递增值"})
+        m_view.SetVisible(G(name), counting);
+    const bool separator = e && t == 2;
+    for (const char* name : {"组合框拼音间隔符", "标签拼音间隔符"})
+        m_view.SetVisible(G(name), separator);
+    m_view.SetEnabled(G("按钮输入标签组"), !m_view.Checked(G("选择框文章中提取标签")));
+}
+
+void SiteEditor::RangeRules(bool shift, bool ctrl) {
+    if (!Idle()) return;
+    const std::int32_t selected = m_view.SelectedRow();
+    if (selected < 0) return;
+    const std::int32_t count = std::min<std::int32_t>(
+        m_view.RowCount(),
+        static_cast<std::int32_t>(std::min<std::size_t>(m_sites.size(), INT32_MAX)));
+    if (shift) {
+        if (!ctrl) {
+            for (std::int32_t i = 0; i < count; ++i)
+                if (m_view.RowChecked(i)) SaveEnabled(i, false);
+        }
+        const std::int32_t from = std::min(m_anchor, selected);
+        const std::int32_t to = std::min(std::max(m_anchor, selected), count - 1);
+        for (std::int32_t i = std::max(from, 0); i <= to; ++i) SaveEnabled(i, true);
+    } else if (ctrl && selected < count) {
+        SaveEnabled(selected, true);
+    }
+    m_anchor = selected;
+}
+
+void SiteEditor::SaveEnabled(std::int32_t row, bool enabled) {
+    m_view.SetRowChecked(row, enabled);
+    if (m_store)
+        SaveSiteEnabled(*m_store, m_sites, static_cast<std::size_t>(row), enabled);
+    else
+        m_sites[static_cast<std::size_t>(row)].启用 = enabled;
+}
+
+void SiteEditor::DeleteSite() {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sites.size()) {
+        m_view.ShowMessage(G("请先选定一个站点配置再删除！"));
+        return;
+    }
+    if (!Idle()) return;
+    m_view.RemoveRow(row);
+    m_sites.erase(m_sites.begin() + row);
+    const std::int32_t count = m_view.RowCount();
+    m_view.SelectRow(row < count ? row : count - 1);
+    ShowSelectedSite();
+    UpdateListTitle();
+}
+
+void SiteEditor::ClearSites() {
+    if (!m_view.AskOkCancel(G("确实要清空所有站点配置吗？"))) return;
+    if (!Idle()) return;
+    m_view.ClearRows();
+    m_sites.clear();
+    UpdateListTitle();
+}
+
+void SiteEditor::MoveSiteUp() {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sites.size()) {
+        m_view.ShowMessage(G("请选中一个网站配置再向上移动"));
+        return;
+    }
+    if (row == 0 || !Idle()) return;
+    std::swap(m_sites[static_cast<std::size_t>(row)], m_sites[static_cast<std::size_t>(row) - 1]);
+    for (const std::int32_t r : {row - 1, row}) {
+        const SiteConfig& site = m_sites[static_cast<std::size_t>(r)];
+        m_view.SetRow(r, SiteRowText(site), site.启用);
+    }
+    m_view.SelectRow(row - 1);
+}
+
+void SiteEditor::MoveSiteDown() {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sites.size()) {
+        m_view.ShowMessage(G("请选中一个网站配置再向下移动"));
+        return;
+    }
+    if (static_cast<std::size_t>(row) + 1 >= m_sites.size() || !Idle()) return;
+    std::swap(m_sites[static_cast<std::size_t>(row)], m_sites[static_cast<std::size_t>(row) + 1]);
+    for (const std::int32_t r : {row, row + 1}) {
+        const SiteConfig& site = m_sites[static_cast<std::size_t>(r)];
+        m_view.SetRow(r, SiteRowText(site), site.启用);
+    }
+    m_view.SelectRow(row + 1);
+}
+
+void SiteEditor::SetAllEnabled(std::int32_t kind) {
+    if (!Idle()) return;
+    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(m_sites.size(), INT32_MAX));
+    for (std::int32_t i = 0; i < count && i < m_view.RowCount(); ++i) {
+        const bool state = kind == 0 ? true : kind == 1 ? false : !m_view.RowChecked(i);
+        SaveEnabled(i, state);
+    }
+}
+
+void SiteEditor::RowCheckChanged() {
+    const std::int32_t row = m_view.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sites.size()) return;
+    if (Idle())
+        SaveEnabled(row, m_view.RowChecked(row));
+    else
+        m_view.SetRowChecked(row, m_sites[static_cast<std::size_t>(row)].启用);
+}
+
+void SiteEditor::UpdateListTitle() {
+    m_view.SetListTitle(
+        G("emlog网站列表(") + std::to_string(m_view.RowCount()) +
+        G(") - 每个站点独立配置，因此任何参数改动请点击[修改]按钮来保存当前配置到该站点"));
+}
+
+void SiteEditor::EditTagList() {
+    const std::string& button = G("按钮输入标签组");
+    const auto text = m_view.AskText(
+        G("输入标签列表（keywords）："),
+        G("一行一个标签，在更新文章时将读取随机的几个标签作为文章的标签选项。留空无标签。如果打勾"
+          "【文章中随机提取】则随机提取文章中文字为标签"),
+        m_view.Tag(button));
+    if (text) m_view.SetTag(button, *text);
+}
+
+void SiteEditor::RefreshRows() {
+    m_view.ClearRows();
+    for (const SiteConfig& site : m_sites) m_view.AppendRow(SiteRowText(site), site.启用);
+    UpdateListTitle();
+}
+
+void SiteEditor::TreeCheckChanged(std::int32_t item, std::int32_t state) {
+    CategoryTree tree = m_view.Tree();
+    if (item < 0 || static_cast<std::size_t>(item) >= tree.items.size()) return;
+    if (!tree.HasChildren(static_cast<std::size_t>(item))) return;
+    tree.CheckChanged(static_cast<std::size_t>(item), state);
+    m_view.ShowTree(tree);
+    m_view.SelectTreeItem(m_view.TreeSelectedIndex());
+}
+
+void SiteEditor::TreeSelectionChanged(std::int32_t item) {
+    CategoryTree tree = m_view.Tree();
+    if (item < 0 || static_cast<std::size_t>(item) >= tree.items.size()) return;
+    const CategoryTree before = tree;
+    tree.SelectionChanged(static_cast<std::size_t>(item));
+    bool changed = false;
+    for (std::size_t i = 0; i < tree.items.size(); ++i)
+        changed = changed || tree.items[i].state != before.items[i].state;
+    if (!changed) return;
+    m_view.ShowTree(tree);
+    m_view.SelectTreeItem(item);
+}
