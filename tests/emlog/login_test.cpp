@@ -55,6 +55,12 @@ TEST(AdminBaseTest, BuildsFromDomainAndFolder) {
     EXPECT_FALSE(EmlogClient(site).IsUtf8());
     site.编码 = 0;
     EXPECT_TRUE(EmlogClient(site).IsUtf8());
+    // A TLS site keeps its scheme; older copies stored it as "https:host".
+    for (const char* domain : {"https://blog.example.com", "HTTPS://blog.example.com",
+                               "https:blog.example.com"}) {
+        site.域名 = domain;
+        EXPECT_EQ(AdminBase(site), "https://blog.example.com/admin") << domain;
+    }
 }
 
 class LoginTest : public EmlogSitesTest {
