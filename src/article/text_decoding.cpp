@@ -77,6 +77,18 @@ std::optional<std::string> StrictUtf8ToGb18030(std::string_view bytes) {
     return charset::Convert(trimmed, "UTF-8", "GB18030");
 }
 
+// UTF-8 the user chose: every byte that does not decode becomes "?", the rest is read as
+// UTF-8 all the same. "?" rather than U+FFFD: in GB18030 that is a four-byte sequence,
+// which the GBK walkers take for two double-byte characters, so a cut of the text (a
+// title's length, a summary) could leave half of it behind; one ASCII byte can never
+// pair with its neighbours. A sequence cut off at the very end is dropped as elsewhere.
+std::string Utf8WithReplacementToGb18030(std::string_view bytes) {
+    if (auto out = StrictUtf8ToGb18030(bytes)) return *out;
+    return charset::Convert(WithoutCutUtf8Tail(bytes), "UTF-8", "GB18030",
+                            charset::OnInvalid::Replace, "?")
+        .value_or("");
+}
+
 // UTF-16 with every unpaired surrogate replaced by "?" and an odd last byte dropped, so
 // the conversion never fails and never slips out of step with the code units.
 std::string SanitisedUtf16(std::string_view bytes, bool littleEndian) {
@@ -210,6 +222,7 @@ std::string ConvertToGb18030(std::string_view bytes, const char* charsetName) {
 }
 
 DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding) {
+    const bool chosenUtf8 = encoding == FileEncoding::Utf8;
     std::string unpacked;
     std::string_view data = bytes;
     if (StartsWith(bytes, kGzipMagic)) {
@@ -268,10 +281,13 @@ DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding) {
     std::string converted;
     const char* name = CharsetNameOf(encoding);
     if (name && !rest.empty()) {
-        if (encoding == FileEncoding::Utf8 && !utf8Bom) {
-            // UTF-8 by setting, meta tag or byte test, but not marked: bytes that do not
-            // convert (the byte test lets overlong and surrogate forms pass) are nearly
-            // always GBK, and the raw reading below keeps every byte of them.
+        if (encoding == FileEncoding::Utf8 && chosenUtf8 && !utf8Bom) {
+            // The caller said UTF-8: one bad byte must not turn the whole text into GBK.
+            converted = Utf8WithReplacementToGb18030(rest);
+        } else if (encoding == FileEncoding::Utf8 && !utf8Bom) {
+            // UTF-8 by meta tag or byte test, but not marked: bytes that do not convert
+            // (the byte test lets overlong and surrogate forms pass) are nearly always
+            // GBK, and the raw reading below keeps every byte of them.
             converted = StrictUtf8ToGb18030(rest).value_or("");
         } else {
             converted = ConvertToGb18030(rest, name);

@@ -167,7 +167,9 @@ TEST(DecodeTextBytes, BadInput) {
         {"binary with a zero byte", "\x01\x02\x00\xFF", FileEncoding::Auto, "\x01\x02",
          FileEncoding::Gbk},
         // A page declared UTF-8 that is really GBK: the raw reading keeps every byte.
-        {"gbk declared utf8 by setting", gbk, FileEncoding::Utf8, gbk, FileEncoding::Gbk},
+        // Under a UTF-8 setting it is read as UTF-8 all the same (D6, D0, CE do not
+        // decode; C4 at the end is a character cut short).
+        {"gbk under a utf8 setting", gbk, FileEncoding::Utf8, "???", FileEncoding::Utf8},
         {"gbk declared utf8 by meta", "<meta charset=utf-8>" + gbk, FileEncoding::Auto,
          "<meta charset=utf-8>" + gbk, FileEncoding::Gbk},
         // Overlong and surrogate forms pass the byte test but are not UTF-8.
@@ -200,6 +202,45 @@ TEST(DecodeTextBytes, BadInput) {
             EXPECT_EQ(lines.compare(0, got.text.size(), got.text), 0) << c.name;
             continue;
         }
+        EXPECT_EQ(got.text, c.text) << c.name;
+        EXPECT_EQ(got.encoding, c.detected) << c.name;
+    }
+}
+
+// With UTF-8 chosen and no byte-order mark, bytes that do not decode become "?" and
+// everything around them is still read as UTF-8; only detection falls back to GBK.
+TEST(DecodeTextBytes, ChosenUtf8ReplacesWhatDoesNotDecode) {
+    std::string article;
+    for (int i = 0; i < 200; ++i) article += "第" + std::to_string(i) + "段：中文 text\n";
+    const std::size_t middle = article.find('\n', article.size() / 2) + 1;
+    std::string damaged = article;
+    damaged.insert(middle, "\xFF");
+    std::string expected = G(article.c_str());
+    expected.insert(G(article.substr(0, middle).c_str()).size(), "?");
+    const std::vector<DecodeCase> cases = {
+        {"one bad byte in a long article", damaged, FileEncoding::Utf8, expected,
+         FileEncoding::Utf8},
+        {"bad byte between characters", "中\xFF文", FileEncoding::Utf8, G("中?文"),
+         FileEncoding::Utf8},
+        {"lead byte before ascii", std::string("a\xE4") + "b", FileEncoding::Utf8, "a?b",
+         FileEncoding::Utf8},
+        {"overlong form", std::string("a\xC0\x80") + "b", FileEncoding::Utf8, "a??b",
+         FileEncoding::Utf8},
+        {"surrogate form", "\xED\xA0\x80" + kUtf8Text, FileEncoding::Utf8, "???" + G("中文 text"),
+         FileEncoding::Utf8},
+        {"bad byte and a character cut at the end", "中\xFF" + std::string("文").substr(0, 2),
+         FileEncoding::Utf8, G("中?"), FileEncoding::Utf8},
+        {"nothing decodes", "\xFF\xFE\xFD", FileEncoding::Utf8, "???", FileEncoding::Utf8},
+        {"gzip of damaged utf8", Gzip("中\xFF文", 2), FileEncoding::Utf8, G("中?文中?文"),
+         FileEncoding::Utf8},
+        // Detection keeps its rules: UTF-8 that does not convert is GBK.
+        {"byte test passes an overlong form", "a\xC0\x80\xC3\xA9", FileEncoding::Auto,
+         "a\xC0\x80\xC3\xA9", FileEncoding::Gbk},
+        {"meta utf8 with a bad byte", "<meta charset=utf-8>中\xFF文", FileEncoding::Auto,
+         "<meta charset=utf-8>中\xFF文", FileEncoding::Gbk},
+    };
+    for (const auto& c : cases) {
+        const DecodedText got = DecodeTextBytes(c.bytes, c.encoding);
         EXPECT_EQ(got.text, c.text) << c.name;
         EXPECT_EQ(got.encoding, c.detected) << c.name;
     }
@@ -286,6 +327,16 @@ TEST_F(ReadArticleTextTest, ReadsFilesByGbkPath) {
     ASSERT_TRUE(platform::WriteWholeFile(empty, ""));
     EXPECT_EQ(ReadArticleText(empty, FileEncoding::Auto).text, "");
     EXPECT_EQ(ReadArticleText(empty, FileEncoding::Auto).encoding, FileEncoding::Gbk);
+}
+
+TEST_F(ReadArticleTextTest, ChosenUtf8FileWithABadByte) {
+    const std::string path = PathOf("bad.txt");
+    ASSERT_TRUE(platform::WriteWholeFile(path, "标题\n正文\x80内容"));
+    const DecodedText chosen = ReadArticleText(path, FileEncoding::Utf8);
+    EXPECT_EQ(chosen.text, G("标题\n正文?内容"));
+    EXPECT_EQ(chosen.encoding, FileEncoding::Utf8);
+    // Left to detection, the same file stays the raw bytes.
+    EXPECT_EQ(ReadArticleText(path, FileEncoding::Auto).text, "标题\n正文\x80内容");
 }
 
 TEST_F(ReadArticleTextTest, UnreadableSourcesGiveEmptyText) {
