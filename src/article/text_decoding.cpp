@@ -24,8 +24,10 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
-// Gunzips one gzip member. A damaged or cut-off stream keeps what was produced before the
-// fault, and output stops at kMaxGunzipBytes.
+// Gunzips every member of a gzip file, one after the other as gzip itself does (a file
+// made with `cat a.gz b.gz` holds two). A damaged or cut-off stream, or bytes after a
+// member that are not another one, keep what was produced before the fault; output
+// stops at kMaxGunzipBytes in all.
 std::string Gunzip(std::string_view bytes) {
     std::string out;
     z_stream stream{};
@@ -39,7 +41,11 @@ std::string Gunzip(std::string_view bytes) {
         const int rc = inflate(&stream, Z_NO_FLUSH);
         const std::size_t produced = sizeof chunk - stream.avail_out;
         out.append(reinterpret_cast<const char*>(chunk), produced);
-        if (rc != Z_OK) break;                             // the end, or a fault
+        if (rc == Z_STREAM_END) {
+            if (stream.avail_in == 0 || inflateReset(&stream) != Z_OK) break;
+            continue;  // the next member
+        }
+        if (rc != Z_OK) break;                             // a fault
         if (produced == 0 && stream.avail_in == 0) break;  // input cut short
     }
     inflateEnd(&stream);

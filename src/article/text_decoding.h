@@ -37,9 +37,10 @@ const char* CharsetNameOf(FileEncoding encoding);
 DecodedText ReadArticleText(std::string_view gbkPath, FileEncoding encoding);
 
 // Decodes bytes held in memory (an HTTP body, a file already read) the same way.
-// UTF-8 asked for by `encoding` is read as UTF-8 even when some bytes are invalid,
-// each of them becoming "?"; UTF-8 found by detection (meta tag, byte test) without a
-// byte-order mark is read as GBK instead when it does not convert.
+// Gzip data (all its members) is unpacked first. UTF-8 asked for by `encoding` is read
+// as UTF-8 even when some bytes are invalid, each of them becoming "?"; UTF-8 found by
+// detection (meta tag, byte test) without a byte-order mark is read as GBK instead
+// when it does not convert.
 DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding);
 
 // True when bytes walk as UTF-8 of one- to three-byte forms with at least one multi-byte

@@ -246,6 +246,38 @@ TEST(DecodeTextBytes, ChosenUtf8ReplacesWhatDoesNotDecode) {
     }
 }
 
+// gzip reads a file of several members as their texts one after the other.
+TEST(DecodeTextBytes, GzipOfSeveralMembers) {
+    const std::string two = Gzip("two", 1);
+    const std::vector<DecodeCase> cases = {
+        {"two members", Gzip("first ", 1) + Gzip("second", 2), FileEncoding::Auto,
+         "first secondsecond", FileEncoding::Gbk},
+        {"an empty member between", Gzip("a", 1) + Gzip("", 0) + Gzip("b", 1), FileEncoding::Auto,
+         "ab", FileEncoding::Gbk},
+        {"utf8 split across members", Gzip("\xE4\xB8", 1) + Gzip("\xAD" + kUtf8Text, 1),
+         FileEncoding::Auto, G("中中文 text"), FileEncoding::Utf8},
+        {"bytes after a member that are no member", Gzip("kept", 1) + std::string("junk\0\0", 6),
+         FileEncoding::Auto, "kept", FileEncoding::Gbk},
+        {"a second member of its header only", Gzip("one", 1) + two.substr(0, 10),
+         FileEncoding::Auto, "one", FileEncoding::Gbk},
+        {"a second member without its trailer", Gzip("one", 1) + two.substr(0, two.size() - 8),
+         FileEncoding::Auto, "onetwo", FileEncoding::Gbk},
+    };
+    for (const auto& c : cases) {
+        const DecodedText got = DecodeTextBytes(c.bytes, c.encoding);
+        EXPECT_EQ(got.text, c.text) << c.name;
+        EXPECT_EQ(got.encoding, c.detected) << c.name;
+    }
+
+    // The cap counts the output of all members together.
+    const std::size_t mb = std::size_t(1) << 20;
+    const std::string twoBombs = Gzip(std::string(mb, 'a'), 60) + Gzip(std::string(mb, 'b'), 8);
+    const DecodedText got = DecodeTextBytes(twoBombs, FileEncoding::Auto);
+    ASSERT_EQ(got.text.size(), kMaxGunzipBytes);
+    EXPECT_EQ(got.text.find_first_not_of('a'), 60 * mb);
+    EXPECT_EQ(got.text.find_first_not_of('b', 60 * mb), std::string::npos);
+}
+
 TEST(DecodeTextBytes, GzipBombStopsAtTheCap) {
     // 80 MB of text in a gzip of well under a megabyte.
     const std::string bomb = Gzip(std::string(1 << 20, 'a'), 80);
