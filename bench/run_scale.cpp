@@ -43,7 +43,8 @@ constexpr int kStartIntervalMs = 100;
 // Per site: login (2 requests) and each article's publish (2 requests).
 constexpr int kRequestsPerSite = 2 + 2 * kArticles;
 
-long StatusKb(const char* field) {
+// A number field of /proc/self/status (kB for the Vm fields).
+long StatusField(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string line;
     const std::size_t n = std::strlen(field);
@@ -81,7 +82,7 @@ public:
 private:
     void Loop() {
         while (!m_stop) {
-            threads = std::max(threads, StatusKb("Threads"));
+            threads = std::max(threads, StatusField("Threads"));
             if (++m_ticks % 5 == 0) fds = std::max(fds, static_cast<long>(OpenDescriptors()));
             if (m_jobs) jobs = std::max(jobs, static_cast<long>(m_jobs->load()));
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -144,7 +145,7 @@ struct ServerReport {
         report.requests = server->TotalRequests();
         report.once = ArrivedOnce(*server, sites);
         server->Stop();
-        report.hwmKb = StatusKb("VmHWM");
+        report.hwmKb = StatusField("VmHWM");
         if (write(toParent, &report, sizeof report) != sizeof report) _exit(1);
     }
     _exit(0);
@@ -210,7 +211,7 @@ int main(int argc, char** argv) {
         if (read(toParent[0], &port, sizeof port) != sizeof port || port == 0)
             return std::fprintf(stderr, "sandbox did not start\n"), 1;
     }
-    const long baseKb = StatusKb("VmRSS");
+    const long baseKb = StatusField("VmRSS");
 
     const auto root = std::filesystem::temp_directory_path() /
                       ("qingluan-bench-scale-" + std::to_string(::getpid()));
@@ -254,7 +255,7 @@ int main(int argc, char** argv) {
         clientFds = sampler.fds;
         peakJobs = sampler.jobs;
     }
-    const long clientHwmKb = StatusKb("VmHWM");
+    const long clientHwmKb = StatusField("VmHWM");
 
     ServerReport report;
     if (inProcess) {
