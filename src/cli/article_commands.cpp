@@ -1,7 +1,9 @@
 // qingluan-cli scan --site N [--variant pattern|findfile]: the article list of a site.
 // qingluan-cli preview FILE --site N: one article as it would be posted to site N.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "article/alias.h"
@@ -17,25 +19,23 @@
 
 namespace {
 
-int RunScan(CliContext& context) {
-    auto& args = context.args;
-    std::string number;
-    std::string variantText = "findfile";
-    const bool hasSite = TakeOption(args, "--site", number);
-    TakeOption(args, "--variant", variantText);
-    if (!hasSite || !args.empty())
-        return CliFail("usage: scan --site N [--variant pattern|findfile]");
+struct ScanOptions {
+    std::string site;
+    std::string variant = "findfile";
+};
+
+int RunScan(CliContext& context, const ScanOptions& options) {
     ScanVariant variant;
-    if (variantText == "pattern") {
+    if (options.variant == "pattern") {
         variant = ScanVariant::PatternScan;
-    } else if (variantText == "findfile") {
+    } else if (options.variant == "findfile") {
         variant = ScanVariant::FindFileScan;
     } else {
-        return CliFail("--variant takes pattern or findfile, not \"" + variantText + "\"");
+        return CliFail("--variant takes pattern or findfile, not \"" + options.variant + "\"");
     }
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSiteNumber(context, number, site, exitCode)) return exitCode;
+    if (!LoadSiteNumber(context, options.site, site, exitCode)) return exitCode;
     for (const auto& path : ScanArticles(site, variant)) PrintGbkLine(path);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -48,22 +48,22 @@ void PrepareForPreview(SiteConfig& site) {
     ResetAliasCounter(site);
 }
 
-int RunPreview(CliContext& context) {
-    auto& args = context.args;
-    std::string number;
-    const bool hasSite = TakeOption(args, "--site", number);
-    if (!hasSite || args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return CliFail("usage: preview FILE --site N");
-    const auto path = charset::Utf8ToGbkStrict(args[0]);
-    if (!path) return CliFail("the path has characters outside GBK: " + args[0]);
-    if (!platform::FileExists(*path)) return CliFail("no such file: " + args[0]);
+struct PreviewOptions {
+    std::string file;
+    std::string site;
+};
+
+int RunPreview(CliContext& context, const PreviewOptions& options) {
+    const auto path = charset::Utf8ToGbkStrict(options.file);
+    if (!path) return CliFail("the path has characters outside GBK: " + options.file);
+    if (!platform::FileExists(*path)) return CliFail("no such file: " + options.file);
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSiteNumber(context, number, site, exitCode)) return exitCode;
+    if (!LoadSiteNumber(context, options.site, site, exitCode)) return exitCode;
     PrepareForPreview(site);
     const auto article = ComposeArticle(*path, site);
     // The site job logs such a file as missing and skips it.
-    if (!article) return CliFail("the file gives no text, it would be skipped: " + args[0]);
+    if (!article) return CliFail("the file gives no text, it would be skipped: " + options.file);
     const PostMetadata metadata = BuildPostMetadata(site, article->title, article->body);
     PrintGbkLine("title: " + article->title);
     PrintGbkLine("category: " + std::to_string(article->category));
@@ -76,12 +76,30 @@ int RunPreview(CliContext& context) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const CliCommand kPreview("preview",
-                          "FILE --site N  title, category, tags, excerpt, alias and body as "
-                          "they would be posted",
-                          RunPreview);
+const CliCommand kPreview(
+    "preview", "title, category, tags, excerpt, alias and body as they would be posted",
+    [](CLI::App& app) -> CliHandler {
+        auto options = std::make_shared<PreviewOptions>();
+        app.add_option("FILE", options->file, "the article file")->type_name("")->required();
+        app.add_option("--site", options->site, "the site, by its number from 1")
+            ->type_name("N")
+            ->required();
+        return [options](CliContext& context) { return RunPreview(context, *options); };
+    });
 
-const CliCommand kScan("scan", "--site N [--variant pattern|findfile]  the site's article paths",
-                       RunScan);
+const CliCommand kScan("scan", "the article paths of site N, as a run lists them",
+                       [](CLI::App& app) -> CliHandler {
+                           auto options = std::make_shared<ScanOptions>();
+                           app.add_option("--site", options->site, "the site, by its number from 1")
+                               ->type_name("N")
+                               ->required();
+                           app.add_option("--variant", options->variant,
+                                          "pattern (one pass over the folder) or findfile "
+                                          "(the default, one pass per 文件过滤 item)")
+                               ->type_name("VARIANT");
+                           return [options](CliContext& context) {
+                               return RunScan(context, *options);
+                           };
+                       });
 
 }  // namespace

@@ -12,12 +12,19 @@ std::vector<CliCommandEntry>& Registry() {
 }
 }  // namespace
 
-CliCommand::CliCommand(std::string words, std::string usage, CliHandler handler) {
-    Registry().push_back({std::move(words), std::move(usage), std::move(handler)});
+CliCommand::CliCommand(std::string words, std::string description, CliSetup setup) {
+    Registry().push_back({std::move(words), std::move(description), std::move(setup)});
 }
 
-const std::vector<CliCommandEntry>& CliCommands() {
-    return Registry();
+CliCommandGroup::CliCommandGroup(std::string words, std::string description) {
+    Registry().push_back({std::move(words), std::move(description), {}});
+}
+
+std::vector<CliCommandEntry> CliCommands() {
+    std::vector<CliCommandEntry> commands = Registry();
+    std::stable_sort(commands.begin(), commands.end(),
+                     [](const auto& a, const auto& b) { return a.words < b.words; });
+    return commands;
 }
 
 void PrintGbkLine(const std::string& gbk) {
@@ -29,19 +36,4 @@ void PrintGbkLine(const std::string& gbk) {
 int CliFail(const std::string& utf8Message) {
     std::fprintf(stderr, "qingluan-cli: %s\n", utf8Message.c_str());
     return 2;
-}
-
-bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value) {
-    const auto it = std::find(args.begin(), args.end(), name);
-    if (it == args.end() || it + 1 == args.end()) return false;
-    value = *(it + 1);
-    args.erase(it, it + 2);
-    return true;
-}
-
-bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
-    const auto it = std::find(args.begin(), args.end(), name);
-    if (it == args.end()) return false;
-    args.erase(it);
-    return true;
 }

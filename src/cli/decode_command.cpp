@@ -1,6 +1,8 @@
 // qingluan-cli decode FILE [--encoding 0..4]: how an article file decodes.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "article/text_decoding.h"
@@ -17,33 +19,41 @@ bool ParseEncoding(const std::string& text, FileEncoding& encoding) {
     return true;
 }
 
-int RunDecode(CliContext& context) {
-    auto& args = context.args;
+struct DecodeOptions {
+    std::string file;
+    std::string encoding = "0";
+};
+
+int RunDecode(const DecodeOptions& options) {
     FileEncoding encoding = FileEncoding::Auto;
-    std::string value;
-    if (TakeOption(args, "--encoding", value)) {
-        if (!ParseEncoding(value, encoding))
-            return CliFail(
-                "--encoding takes 0 (auto), 1 (GBK), 2 (UTF-8), 3 (UTF-16LE) or "
-                "4 (UTF-16BE), not \"" +
-                value + "\"");
-    }
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return CliFail("usage: decode FILE [--encoding 0..4]");
-    const auto path = charset::Utf8ToGbkStrict(args[0]);
-    if (!path) return CliFail("the path has characters outside GBK: " + args[0]);
+    if (!ParseEncoding(options.encoding, encoding))
+        return CliFail(
+            "--encoding takes 0 (auto), 1 (GBK), 2 (UTF-8), 3 (UTF-16LE) or "
+            "4 (UTF-16BE), not \"" +
+            options.encoding + "\"");
+    const auto path = charset::Utf8ToGbkStrict(options.file);
+    if (!path) return CliFail("the path has characters outside GBK: " + options.file);
     if (!platform::FileExists(*path))
-        return CliFail("no such file, or not a regular file: " + args[0]);
+        return CliFail("no such file, or not a regular file: " + options.file);
     const DecodedText decoded = ReadArticleText(*path, encoding);
     if (decoded.text.empty() && !platform::ReadWholeFile(*path, kMaxArticleFileBytes))
-        return CliFail("cannot read the file: " + args[0]);
+        return CliFail("cannot read the file: " + options.file);
     std::printf("%d\n", static_cast<int>(decoded.encoding));
     const std::string utf8 = charset::GbkToUtf8(decoded.text);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const CliCommand kDecode("decode", "FILE [--encoding 0..4]  the detected encoding, then the text",
-                         RunDecode);
+const CliCommand kDecode(
+    "decode", "the encoding an article file is read with (a number), then its text",
+    [](CLI::App& app) -> CliHandler {
+        auto options = std::make_shared<DecodeOptions>();
+        app.add_option("FILE", options->file, "the article file")->type_name("")->required();
+        app.add_option("--encoding", options->encoding,
+                       "0 (auto, the default), 1 (GBK), 2 (UTF-8), 3 (UTF-16LE) or "
+                       "4 (UTF-16BE), as 文件编码")
+            ->type_name("0..4");
+        return [options](CliContext&) { return RunDecode(*options); };
+    });
 
 }  // namespace

@@ -1,6 +1,8 @@
 // login --site N, publish FILE --site N: one site's emlog session from the command line,
 // the same steps a site job takes.
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -19,17 +21,6 @@
 
 namespace {
 
-// Loads site number `--site N` (from 1) of the settings file into `site`; on failure
-// returns false with the exit code of the error line in exitCode.
-bool LoadSite(CliContext& context, SiteConfig& site, int& exitCode) {
-    std::string number;
-    if (!TakeOption(context.args, "--site", number)) {
-        exitCode = CliFail("--site N is required (a site number from 1)");
-        return false;
-    }
-    return LoadSiteNumber(context, number, site, exitCode);
-}
-
 // A fresh session and a login, as a site job starts; prints the outcome.
 bool LogIn(SiteConfig& site) {
     SiteHttp(site).Reset();
@@ -45,11 +36,15 @@ bool LogIn(SiteConfig& site) {
     return ok;
 }
 
-int LoginCommand(CliContext& context) {
+struct SiteOptions {
+    std::string site;
+    std::string file;  // publish only
+};
+
+int LoginCommand(CliContext& context, const SiteOptions& options) {
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSite(context, site, exitCode)) return exitCode;
-    if (!context.args.empty()) return CliFail("usage: login --site N");
+    if (!LoadSiteNumber(context, options.site, site, exitCode)) return exitCode;
     return LogIn(site) ? 0 : 1;
 }
 
@@ -104,13 +99,12 @@ void PrintFields(const PostFields& fields, bool utf8) {
     }
 }
 
-int PublishCommand(CliContext& context) {
+int PublishCommand(CliContext& context, const SiteOptions& options) {
     SiteConfig site;
     int exitCode = 0;
-    if (!LoadSite(context, site, exitCode)) return exitCode;
-    if (context.args.size() != 1) return CliFail("usage: publish FILE --site N");
-    const auto path = charset::Utf8ToGbkStrict(context.args[0]);
-    if (!path) return CliFail("the file path has characters outside GBK: " + context.args[0]);
+    if (!LoadSiteNumber(context, options.site, site, exitCode)) return exitCode;
+    const auto path = charset::Utf8ToGbkStrict(options.file);
+    if (!path) return CliFail("the file path has characters outside GBK: " + options.file);
 
     // What a site job prepares before its first article.
     PrepareCategoryList(site);
@@ -120,7 +114,7 @@ int PublishCommand(CliContext& context) {
 
     const auto article = ComposeArticle(*path, site);
     if (!article) {
-        std::printf("no article text in %s\n", context.args[0].c_str());
+        std::printf("no article text in %s\n", options.file.c_str());
         return 1;
     }
     const PostFields fields = BuildPostFields(site, article->title, article->body);
@@ -133,9 +127,27 @@ int PublishCommand(CliContext& context) {
     return published ? 0 : 1;
 }
 
-const CliCommand kLogin("login", "--site N   log into site N's emlog admin and show the token",
-                        LoginCommand);
-const CliCommand kPublish("publish", "FILE --site N   publish one article file to site N once",
-                          PublishCommand);
+CLI::Option* AddSiteOption(CLI::App& app, SiteOptions& options) {
+    return app.add_option("--site", options.site, "the site, by its number from 1")
+        ->type_name("N")
+        ->required();
+}
+
+const CliCommand kLogin("login", "log into site N's emlog admin and show the token",
+                        [](CLI::App& app) -> CliHandler {
+                            auto options = std::make_shared<SiteOptions>();
+                            AddSiteOption(app, *options);
+                            return [options](CliContext& context) {
+                                return LoginCommand(context, *options);
+                            };
+                        });
+
+const CliCommand kPublish(
+    "publish", "publish one article file to site N once", [](CLI::App& app) -> CliHandler {
+        auto options = std::make_shared<SiteOptions>();
+        app.add_option("FILE", options->file, "the article file")->type_name("")->required();
+        AddSiteOption(app, *options);
+        return [options](CliContext& context) { return PublishCommand(context, *options); };
+    });
 
 }  // namespace

@@ -1,6 +1,8 @@
 // qingluan-cli keywords FILE [--count N]: the keywords the segmenter takes from a file.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "article/text_decoding.h"
@@ -11,8 +13,6 @@
 
 namespace {
 
-constexpr std::int32_t kDefaultCount = 5;
-
 // A whole positive decimal number.
 bool ParseCount(const std::string& text, std::int32_t& count) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != text.npos)
@@ -21,24 +21,32 @@ bool ParseCount(const std::string& text, std::int32_t& count) {
     return count > 0;
 }
 
-int RunKeywords(CliContext& context) {
-    auto& args = context.args;
-    std::int32_t count = kDefaultCount;
-    std::string value;
-    if (TakeOption(args, "--count", value) && !ParseCount(value, count))
-        return CliFail("--count takes a whole number from 1 up, not \"" + value + "\"");
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return CliFail("usage: keywords FILE [--count N]");
-    const auto path = charset::Utf8ToGbkStrict(args[0]);
-    if (!path) return CliFail("the path has characters outside GBK: " + args[0]);
+struct KeywordsOptions {
+    std::string file;
+    std::string count = "5";
+};
+
+int RunKeywords(const KeywordsOptions& options) {
+    std::int32_t count = 0;
+    if (!ParseCount(options.count, count))
+        return CliFail("--count takes a whole number from 1 up, not \"" + options.count + "\"");
+    const auto path = charset::Utf8ToGbkStrict(options.file);
+    if (!path) return CliFail("the path has characters outside GBK: " + options.file);
     if (!platform::FileExists(*path))
-        return CliFail("no such file, or not a regular file: " + args[0]);
+        return CliFail("no such file, or not a regular file: " + options.file);
     const DecodedText decoded = ReadArticleText(*path, FileEncoding::Auto);
     PrintGbkLine(ExtractKeywords(decoded.text, count));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const CliCommand kKeywords("keywords", "FILE [--count N]  the N (default 5) most frequent words",
-                           RunKeywords);
+const CliCommand kKeywords(
+    "keywords", "the most frequent words of an article file, as tags",
+    [](CLI::App& app) -> CliHandler {
+        auto options = std::make_shared<KeywordsOptions>();
+        app.add_option("FILE", options->file, "the article file")->type_name("")->required();
+        app.add_option("--count", options->count, "how many words, from 1 (default 5)")
+            ->type_name("N");
+        return [options](CliContext&) { return RunKeywords(*options); };
+    });
 
 }  // namespace

@@ -1,6 +1,9 @@
 // run: the whole site-group update from the settings file, on the terminal.
+#include <CLI/CLI.hpp>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -92,14 +95,20 @@ bool ParseSites(const std::string& text, std::size_t count, std::set<std::size_t
     }
 }
 
-int RunCommand(CliContext& context) {
-    auto& args = context.args;
-    std::string mode, scan, siteList;
-    const bool hasMode = TakeOption(args, "--mode", mode);
-    const bool hasScan = TakeOption(args, "--scan", scan);
-    const bool hasSites = TakeOption(args, "--sites", siteList);
-    const bool noShutdown = TakeFlag(args, "--no-shutdown");
-    if (!args.empty()) return CliFail("run: unexpected argument " + args[0]);
+struct RunOptions {
+    std::string mode, scan, sites;
+    CLI::Option* modeGiven = nullptr;
+    CLI::Option* scanGiven = nullptr;
+    CLI::Option* sitesGiven = nullptr;
+    bool noShutdown = false;
+};
+
+int RunCommand(CliContext& context, const RunOptions& options) {
+    const bool hasMode = options.modeGiven->count() > 0;
+    const bool hasScan = options.scanGiven->count() > 0;
+    const bool hasSites = options.sitesGiven->count() > 0;
+    const std::string& mode = options.mode;
+    const std::string& scan = options.scan;
     if (hasMode && mode != "sync" && mode != "independent")
         return CliFail("run: --mode takes sync or independent");
     if (hasScan && scan != "pattern" && scan != "findfile")
@@ -126,12 +135,12 @@ int RunCommand(CliContext& context) {
     for (const auto& site : sites) savedEnabled.push_back(site.启用);
     if (hasSites) {
         std::set<std::size_t> picked;
-        if (!ParseSites(siteList, sites.size(), picked))
+        if (!ParseSites(options.sites, sites.size(), picked))
             return CliFail("run: --sites takes site numbers from 1 to " +
                            std::to_string(sites.size()) + ", separated by commas");
         for (std::size_t i = 0; i < sites.size(); ++i) sites[i].启用 = picked.count(i + 1) > 0;
     }
-    if (noShutdown) settings.选择框完成关机 = false;
+    if (options.noShutdown) settings.选择框完成关机 = false;
 
     TerminalHost host(settings, savedSettings, context, sites, savedEnabled);
     RunController controller(sites, host);
@@ -156,9 +165,25 @@ int RunCommand(CliContext& context) {
     return 0;
 }
 
-const CliCommand kRun("run",
-                      "[--mode sync|independent] [--scan pattern|findfile] [--sites 1,3,...] "
-                      "[--no-shutdown]  the whole site-group update",
-                      RunCommand);
+const CliCommand kRun(
+    "run", "post to every enabled site as 开始更新 does, the log rows on the terminal",
+    [](CLI::App& app) -> CliHandler {
+        auto options = std::make_shared<RunOptions>();
+        options->modeGiven = app.add_option("--mode", options->mode,
+                                            "sync or independent: this run's 同步循环 or "
+                                            "先后独立, in place of the saved one")
+                                 ->type_name("MODE");
+        options->scanGiven = app.add_option("--scan", options->scan,
+                                            "pattern (as 开始更新 clicked, the default) or "
+                                            "findfile (as it right-clicked)")
+                                 ->type_name("VARIANT");
+        options->sitesGiven =
+            app.add_option("--sites", options->sites,
+                           "only these sites, by number, for this run (the saved 启用 stay)")
+                ->type_name("1,3,...");
+        app.add_flag("--no-shutdown", options->noShutdown,
+                     "no 选择框完成关机 for this run: no save, no countdown");
+        return [options](CliContext& context) { return RunCommand(context, *options); };
+    });
 
 }  // namespace

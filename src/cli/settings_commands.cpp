@@ -1,6 +1,9 @@
 // sites list, sites show N, settings resave: the settings file as the program sees it.
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/cli_sites.h"
 #include "cli/command.h"
@@ -16,7 +19,6 @@ std::string Utf8(const std::string& gbk) {
 }
 
 int SitesList(CliContext& context) {
-    if (!context.args.empty()) return CliFail("sites list takes no arguments");
     SiteList sites;
     int exitCode = 0;
     if (!LoadSiteList(context, sites, exitCode)) return exitCode;
@@ -28,22 +30,21 @@ int SitesList(CliContext& context) {
     return 0;
 }
 
-int SitesShow(CliContext& context) {
+int SitesShow(CliContext& context, const std::string& number) {
     std::size_t n = 0;
-    if (context.args.size() != 1 || !ParseSiteNumber(context.args[0], n))
-        return CliFail("usage: sites show N (a site number from 1)");
+    if (!ParseSiteNumber(number, n))
+        return CliFail("sites show takes a site number from 1, not \"" + number + "\"");
     SiteList sites;
     int exitCode = 0;
     if (!LoadSiteList(context, sites, exitCode)) return exitCode;
     if (n > sites.size())
-        return CliFail("no site " + context.args[0] + " (the file has " +
-                       std::to_string(sites.size()) + " sites)");
+        return CliFail("no site " + number + " (the file has " + std::to_string(sites.size()) +
+                       " sites)");
     for (const auto& [key, value] : SiteKeyValues(sites[n - 1])) PrintGbkLine(key + "=" + value);
     return 0;
 }
 
 int SettingsResave(CliContext& context) {
-    if (!context.args.empty()) return CliFail("settings resave takes no arguments");
     if (!platform::FileExists(context.settingsPath))
         return CliFail("settings file not found: " + Utf8(context.settingsPath));
     ConfigStore store;
@@ -72,12 +73,23 @@ int SettingsResave(CliContext& context) {
     return 0;
 }
 
+// No options: the handler as it is.
+CliSetup Plain(CliHandler handler) {
+    return [handler = std::move(handler)](CLI::App&) { return handler; };
+}
+
+const CliCommandGroup kSites("sites", "the site records of the settings file");
 const CliCommand kSitesList("sites list", "list the site records: number, 启用, 域名(用户)",
-                            SitesList);
-const CliCommand kSitesShow("sites show", "N  every saved key of site N (分类数据 as hex)",
-                            SitesShow);
+                            Plain(SitesList));
+const CliCommand kSitesShow(
+    "sites show", "every saved key of site N (分类数据 as hex)", [](CLI::App& app) -> CliHandler {
+        auto number = std::make_shared<std::string>();
+        app.add_option("N", *number, "the site, by its number from 1")->type_name("")->required();
+        return [number](CliContext& context) { return SitesShow(context, *number); };
+    });
+const CliCommandGroup kSettings("settings", "the settings file as a whole");
 const CliCommand kResave("settings resave",
                          "load the settings file as start-up does and save it as exit does",
-                         SettingsResave);
+                         Plain(SettingsResave));
 
 }  // namespace

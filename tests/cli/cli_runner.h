@@ -31,11 +31,10 @@ inline std::string ReadAll(const std::filesystem::path& path) {
     return s.str();
 }
 
-// qingluan-cli --settings <settings> <args…>; stdout and stderr land in workDir.
-inline CliResult RunCli(const std::filesystem::path& workDir, const std::filesystem::path& settings,
-                        const std::vector<std::string>& args) {
+// qingluan-cli <args…> as given; stdout and stderr land in workDir.
+inline CliResult RunCliArgs(const std::filesystem::path& workDir,
+                            const std::vector<std::string>& args) {
     std::string command = ShellQuote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
-    command += " --settings " + ShellQuote(settings.string());
     for (const auto& arg : args) command += " " + ShellQuote(arg);
     const auto outPath = workDir / "stdout";
     const auto errPath = workDir / "stderr";
@@ -46,4 +45,12 @@ inline CliResult RunCli(const std::filesystem::path& workDir, const std::filesys
     result.out = ReadAll(outPath);
     result.err = ReadAll(errPath);
     return result;
+}
+
+// qingluan-cli --settings <settings> <args…>; stdout and stderr land in workDir.
+inline CliResult RunCli(const std::filesystem::path& workDir, const std::filesystem::path& settings,
+                        const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--settings", settings.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCliArgs(workDir, all);
 }
