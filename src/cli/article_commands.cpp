@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "article/alias.h"
@@ -53,6 +54,18 @@ struct PreviewOptions {
     std::string site;
 };
 
+// Why the site job would skip the file, or "" when it would post it. The job skips an
+// article that gives no text or whose body is empty, logging it as 文章不存在.
+std::string SkipReason(const std::optional<ArticleText>& article, const SiteConfig& site) {
+    if (!article) return "the file gives no text";
+    if (!article->body.empty()) return "";
+    // Only the two options can empty a text that had something in it.
+    if (site.首行标题)
+        return "nothing but empty lines follows the first line, which 首行标题 takes as "
+               "the title, so the body is empty";
+    return "it holds only empty lines, which 段落标签 drops, so the body is empty";
+}
+
 int RunPreview(CliContext& context, const PreviewOptions& options) {
     const auto path = charset::Utf8ToGbkStrict(options.file);
     if (!path) return CliFail("the path has characters outside GBK: " + options.file);
@@ -62,8 +75,10 @@ int RunPreview(CliContext& context, const PreviewOptions& options) {
     if (!LoadSiteNumber(context, options.site, site, exitCode)) return exitCode;
     PrepareForPreview(site);
     const auto article = ComposeArticle(*path, site);
-    // The site job logs such a file as missing and skips it.
-    if (!article) return CliFail("the file gives no text, it would be skipped: " + options.file);
+    const std::string skip = SkipReason(article, site);
+    if (!skip.empty())
+        return CliFail("a run would skip " + options.file + " with the row \"文章不存在：" +
+                       options.file + "\": " + skip);
     const PostMetadata metadata = BuildPostMetadata(site, article->title, article->body);
     PrintGbkLine("title: " + article->title);
     PrintGbkLine("category: " + std::to_string(article->category));

@@ -154,4 +154,49 @@ TEST_F(ArticleCli, PreviewRejectsBadInput) {
     }
 }
 
+// A run skips an article whose body comes out empty, with the row "文章不存在：" and the
+// path; preview must say so and why instead of showing it as postable.
+TEST_F(ArticleCli, PreviewReportsWhatARunWouldSkip) {
+    SiteList sites(4, Site("*"));
+    sites[0].首行标题 = true;
+    sites[1].首行标题 = true;
+    sites[1].段落标签 = true;
+    sites[2].段落标签 = true;
+    WriteSites(sites);
+    struct Case {
+        const char* name;
+        const char* text;  // written as GBK
+        int site;
+        const char* reason;  // nullptr: posted
+    };
+    const std::vector<Case> cases = {
+        {"title-only.txt", "只有标题\r\n", 1, "首行标题"},
+        {"title-only-no-break.txt", "只有标题", 1, "首行标题"},
+        {"title-then-blank.txt", "标题\r\n\r\n\r\n", 2, "首行标题"},
+        {"blank-lines.txt", "\r\n\r\n", 3, "段落标签"},
+        {"empty.txt", "", 4, "gives no text"},
+        // the same files where they do give a body
+        {"title-and-body.txt", "标题\r\n正文\r\n", 1, nullptr},
+        {"title-then-blank.txt", "标题\r\n\r\n\r\n", 1, nullptr},
+        {"blank-lines.txt", "\r\n\r\n", 4, nullptr},
+    };
+    for (const auto& c : cases) {
+        WriteArticle(c.name, charset::Utf8ToGbk(c.text));
+        const std::string path = Articles() + "/" + c.name;
+        const auto result = Run({"preview", path, "--site", std::to_string(c.site)});
+        const std::string what = std::string(c.name) + " on site " + std::to_string(c.site);
+        if (!c.reason) {
+            EXPECT_EQ(result.exitCode, 0) << what << ": " << result.err;
+            EXPECT_NE(result.out.find("\nbody:\n"), std::string::npos) << what;
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 2) << what;
+        EXPECT_EQ(result.out, "") << what;
+        EXPECT_NE(result.err.find("would skip"), std::string::npos) << what << ": " << result.err;
+        EXPECT_NE(result.err.find("文章不存在：" + path), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(c.reason), std::string::npos) << what << ": " << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    }
+}
+
 }  // namespace
