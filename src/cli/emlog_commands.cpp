@@ -113,7 +113,8 @@ int PublishCommand(CliContext& context, const SiteOptions& options) {
     if (!LogIn(site)) return 1;
 
     const auto article = ComposeArticle(*path, site);
-    if (!article) {
+    // A site job skips an empty body too, so it is never sent.
+    if (!article || article->body.empty()) {
         std::printf("no article text in %s\n", options.file.c_str());
         return 1;
     }

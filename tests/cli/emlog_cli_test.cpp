@@ -131,4 +131,17 @@ TEST_F(EmlogCli, PublishSendsOneArticleAndShowsItsFields) {
     EXPECT_NE(refused.out.find("publish failed"), std::string::npos) << refused.out;
 }
 
+// As a site job would skip it: a file that is only its title line (the sites take the
+// first line as the title) is not sent with an empty body.
+TEST_F(EmlogCli, PublishSendsNothingForAnEmptyBody) {
+    WriteSites();
+    const auto file = m_dir / "articles" / "title-only.txt";
+    std::ofstream(file, std::ios::binary) << charset::Utf8ToGbk("只有标题\r\n");
+    const auto result = Run({"publish", file.string(), "--site", "1"});
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("no article text in " + file.string()), std::string::npos)
+        << result.out;
+    EXPECT_TRUE(m_server->Posts(0).empty());
+}
+
 }  // namespace
