@@ -38,11 +38,12 @@ void PrintUtf8Line(const std::string& gbk) {
 class TerminalHost : public HeadlessRunHost {
 public:
     TerminalHost(BasicSettings settings, BasicSettings savedSettings, const CliContext& context,
-                 const SiteList& sites, std::vector<bool> savedEnabled)
+                 const SiteList& sites, std::vector<bool> savedEnabled, std::int32_t selectedRow)
         : HeadlessRunHost(std::move(settings), sites),
           m_context(context),
           m_savedSettings(std::move(savedSettings)),
-          m_savedEnabled(std::move(savedEnabled)) {}
+          m_savedEnabled(std::move(savedEnabled)),
+          m_selectedRow(selectedRow) {}
 
     void AppendLogRow(const std::string& time, const std::string& site,
                       const std::string& message) override {
@@ -51,14 +52,14 @@ public:
     void ShowCompletionMessage(const std::string& message) override { PrintUtf8Line(message); }
 
     // --mode and the sites picked with --sites are this run's only: the saved mode and
-    // 启用 stay as they were.
+    // 启用 stay as they were, and so does 现行项, the row the window would show selected.
     void SaveAllSettings() override {
         ConfigStore store;
         if (!store.Bind(m_context.settingsPath)) return;
         SiteList sites = m_sites;
         for (std::size_t i = 0; i < sites.size() && i < m_savedEnabled.size(); ++i)
             sites[i].启用 = m_savedEnabled[i];
-        ::SaveAllSettings(store, m_savedSettings, sites, -1);
+        ::SaveAllSettings(store, m_savedSettings, sites, m_selectedRow);
     }
 
     // One label a second; a signal presses 停止关机！.
@@ -80,6 +81,7 @@ private:
     const CliContext& m_context;
     BasicSettings m_savedSettings;
     std::vector<bool> m_savedEnabled;
+    std::int32_t m_selectedRow;
 };
 
 // "1,3,…" into site numbers; false on anything else or a number past the list.
@@ -124,7 +126,10 @@ int RunCommand(CliContext& context, const RunOptions& options) {
     BasicSettings settings;
     LoadBasicSettings(store, settings);
     SiteList sites;
-    LoadSiteRecords(store, sites);
+    // As at start-up: the stored row is selected when it lies inside the list.
+    const std::int32_t row = LoadSiteRecords(store, sites);
+    const std::int32_t selectedRow =
+        row >= 0 && static_cast<std::size_t>(row) < sites.size() ? row : -1;
 
     const BasicSettings savedSettings = settings;
     if (hasMode) {
@@ -142,7 +147,7 @@ int RunCommand(CliContext& context, const RunOptions& options) {
     }
     if (options.noShutdown) settings.选择框完成关机 = false;
 
-    TerminalHost host(settings, savedSettings, context, sites, savedEnabled);
+    TerminalHost host(settings, savedSettings, context, sites, savedEnabled, selectedRow);
     RunController controller(sites, host);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;

@@ -43,7 +43,8 @@ protected:
     // Two sites of 4 articles each; `pause` seconds between articles.
     std::filesystem::path WriteSettings(const std::string& pause, bool shutdown = false) {
         std::string ini = "[基本配置]\n同步循环=假\n先后独立=真\n同时站点数=5\n选择框完成关机=" +
-                          std::string(shutdown ? "真" : "假") + "\n[站点配置]\n站点数=2\n";
+                          std::string(shutdown ? "真" : "假") +
+                          "\n[站点配置]\n站点数=2\n现行项=1\n";
         for (int i = 1; i <= 2; ++i) {
             const auto folder = m_dir / ("a" + std::to_string(i));
             std::filesystem::create_directories(folder);
@@ -146,7 +147,8 @@ TEST_F(RunCliTest, SignalsStopTheRunWithItsSummary) {
 }
 
 // With 选择框完成关机 the countdown runs on the terminal and a signal stops it; the save
-// before it keeps the settings as they were, not this run's --mode and --sites.
+// before it keeps the settings as they were, not this run's --mode and --sites, and keeps
+// the selected row.
 TEST_F(RunCliTest, CountdownStopsOnASignalAndTheSaveKeepsTheStoredChoices) {
     const auto settings = WriteSettings("0", true);
     const auto out = m_dir / "out";
@@ -170,6 +172,7 @@ TEST_F(RunCliTest, CountdownStopsOnASignalAndTheSaveKeepsTheStoredChoices) {
     EXPECT_NE(saved.find("同步循环=假"), std::string::npos) << saved;
     EXPECT_NE(saved.find("先后独立=真"), std::string::npos);
     EXPECT_EQ(saved.find("启用=假"), std::string::npos);
+    EXPECT_NE(saved.find("现行项=1\r\n"), std::string::npos);  // the selected row stays
 }
 
 }  // namespace
