@@ -30,6 +30,12 @@ void PumpEvents() {
     if (hook) hook();
 }
 
+bool PumpsEventsHere() {
+    if (!g_hasHook.load(std::memory_order_relaxed)) return false;
+    std::lock_guard lock(g_mutex);
+    return g_hook && std::this_thread::get_id() == g_hookThread;
+}
+
 void WaitMs(std::int64_t ms, const std::atomic<bool>* stop) {
     if (ms <= 0) return;
     const std::int64_t start = clock_::TickMs();

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "core/charset.h"
+#include "core/events.h"
 
 namespace {
 
@@ -201,16 +202,46 @@ HttpClient::HttpClient() {
 
 HttpClient::~HttpClient() {
     if (m_curl) curl_easy_cleanup(Handle(m_curl));
+    if (m_multi) curl_multi_cleanup(static_cast<CURLM*>(m_multi));
 }
 
 void HttpClient::Reset() {
+    // A handler run while this client waits must not pull the handle from under libcurl:
+    // the reset happens when the request is over.
+    if (m_busy) {
+        m_resetPending = true;
+        return;
+    }
     if (m_curl) curl_easy_cleanup(Handle(m_curl));
     CreateHandle();
 }
 
+int HttpClient::Perform() {
+    CURL* curl = Handle(m_curl);
+    if (!PumpsEventsHere()) return curl_easy_perform(curl);
+    if (!m_multi) m_multi = curl_multi_init();
+    auto* multi = static_cast<CURLM*>(m_multi);
+    if (!multi || curl_multi_add_handle(multi, curl) != CURLM_OK) return curl_easy_perform(curl);
+    CURLcode result = CURLE_FAILED_INIT;
+    int running = 1;
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+        if (running == 0) break;
+        curl_multi_poll(multi, nullptr, 0, 10, nullptr);
+        PumpEvents();
+    }
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    return result;
+}
+
 void HttpClient::SetLimits(const HttpLimits& limits) {
     m_limits = limits;
-    ApplyLimits();
+    if (!m_busy) ApplyLimits();  // else at the next request: options cannot change mid-transfer
 }
 
 void HttpClient::CreateHandle() {
@@ -256,7 +287,19 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
                                 FileEncoding encoding) {
     m_lastFailed = true;
     CURL* curl = Handle(m_curl);
-    if (!curl || HasControlCharacter(url) || TrimSpaces(url).empty()) return {};
+    if (!curl || m_busy || HasControlCharacter(url) || TrimSpaces(url).empty()) return {};
+    m_busy = true;
+    struct Release {
+        HttpClient& client;
+        ~Release() {
+            client.m_busy = false;
+            if (client.m_resetPending) {
+                client.m_resetPending = false;
+                client.Reset();
+            }
+        }
+    } release{*this};
+    ApplyLimits();
 
     const std::string target = NormaliseRequestUrl(url);
     HeaderList headers;
@@ -281,7 +324,7 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     }
-    const CURLcode result = curl_easy_perform(curl);
+    const auto result = static_cast<CURLcode>(Perform());
     // The handle must not keep pointers into this call's locals.
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
@@ -291,7 +334,9 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
     if (result != CURLE_OK || exchange.oversized) return {};
 
     m_lastFailed = false;
+    // A header's charset is a declaration, often wrong on old GBK sites: bytes that are
+    // not UTF-8 then read as GBK, as they would without the header.
     if (encoding == FileEncoding::Auto && HeadersDeclareUtf8(exchange.headers))
-        encoding = FileEncoding::Utf8;
+        return DecodeTextBytes(exchange.body, FileEncoding::Utf8, false).text;
     return DecodeTextBytes(exchange.body, encoding).text;
 }

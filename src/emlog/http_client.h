@@ -45,6 +45,10 @@ public:
     // Auto decodes as UTF-8 when the headers declare it and detects otherwise; Gbk and
     // Utf8 decode as told. A failed exchange (no connection, time-out, TLS error, too
     // many redirects, a scheme other than http or https, an oversized answer) gives "".
+    // On the window's thread (PumpsEventsHere) the wait pumps events every 10 ms, so the
+    // window repaints and a stop click is seen; a request made by a handler during that
+    // wait on the same client is a failed exchange, and a Reset it asks for waits until
+    // the request is over.
     std::string Request(std::string_view url, std::string_view body,
                         FileEncoding encoding = FileEncoding::Auto);
 
@@ -61,9 +65,14 @@ private:
     void CreateHandle();
     void ApplyLimits();
 
-    void* m_curl = nullptr;  // CURL*, kept out of the header
+    int Perform();  // a CURLcode
+
+    void* m_curl = nullptr;   // CURL*, kept out of the header
+    void* m_multi = nullptr;  // CURLM*, made on the first request from the window's thread
     HttpLimits m_limits;
     bool m_lastFailed = false;
+    bool m_busy = false;
+    bool m_resetPending = false;
 };
 
 // A GBK URL as a browser sends it: UTF-8, with blanks, quotes, angle brackets and

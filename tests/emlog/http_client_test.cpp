@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "core/charset.h"
+#include "core/events.h"
 #include "emlog/raw_http_server.h"
 
 namespace {
@@ -310,6 +312,9 @@ TEST(HttpClientTest, DecodesByEncodingAndHeaders) {
         {"Gbk ignores the header", "Content-Type: text/html; charset=utf-8\r\n", utf8,
          FileEncoding::Gbk, utf8},
         {"Utf8 without a header", "", utf8, FileEncoding::Utf8, gbk},
+        // A GBK site whose server claims UTF-8: the bytes are kept, not turned into "?".
+        {"wrong header, GBK bytes", "Content-Type: text/html; charset=utf-8\r\n", gbk,
+         FileEncoding::Auto, gbk},
     };
     for (const Case& c : cases) {
         RawHttpServer server([&](const RawRequest&) { return HttpAnswer(c.body, c.headers); });
@@ -327,6 +332,42 @@ TEST(HttpClientTest, OnlyTheFinalAnswersHeadersDecide) {
     });
     HttpClient client;
     EXPECT_EQ(client.Request(server.Url("/start"), "", FileEncoding::Auto), gbk);
+}
+
+}  // namespace
+
+namespace {
+
+// On the window's thread a slow answer does not freeze the window: events are pumped
+// every few milliseconds while the request waits; a handler that asks the same client for
+// another request meanwhile gets a failed exchange instead of re-entering libcurl, and a
+// reset it asks for happens after the request.
+TEST(HttpClientTest, WaitsOnTheWindowThreadPumpEvents) {
+    RawHttpServer server([](const RawRequest& request) {
+        if (request.target == "/slow") std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        return HttpAnswer("answer:" + request.target, "Set-Cookie: PHPSESSID=s1; path=/\r\n");
+    });
+    HttpClient client;
+    int pumps = 0;
+    std::string nested = "unset";
+    bool nestedFailed = false;
+    SetPumpEventsHook([&] {
+        if (++pumps == 3) {
+            nested = client.Request(server.Url("/other"), "", FileEncoding::Auto);
+            nestedFailed = client.LastExchangeFailed();
+            client.Reset();
+        }
+    });
+    EXPECT_EQ(client.Request(server.Url("/slow"), "", FileEncoding::Auto), "answer:/slow");
+    SetPumpEventsHook({});
+    EXPECT_FALSE(client.LastExchangeFailed());
+    EXPECT_GE(pumps, 20);  // 400 ms in slices of about 10 ms
+    EXPECT_EQ(nested, "");
+    EXPECT_TRUE(nestedFailed);
+    // The reset asked for during the wait took effect afterwards: no cookie is sent.
+    RawHttpServer echo(
+        [](const RawRequest& request) { return HttpAnswer("cookie:" + request.Header("Cookie")); });
+    EXPECT_EQ(client.Request(echo.Url("/check"), "", FileEncoding::Auto), "cookie:");
 }
 
 }  // namespace
