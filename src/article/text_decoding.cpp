@@ -227,8 +227,8 @@ std::string ConvertToGb18030(std::string_view bytes, const char* charsetName) {
     return charset::Convert(bytes, charsetName, "GB18030", charset::OnInvalid::Skip).value_or("");
 }
 
-DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding) {
-    const bool chosenUtf8 = encoding == FileEncoding::Utf8;
+DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding, bool chosen) {
+    const bool chosenUtf8 = chosen && encoding == FileEncoding::Utf8;
     std::string unpacked;
     std::string_view data = bytes;
     if (StartsWith(bytes, kGzipMagic)) {

@@ -40,8 +40,9 @@ DecodedText ReadArticleText(std::string_view gbkPath, FileEncoding encoding);
 // Gzip data (all its members) is unpacked first. UTF-8 asked for by `encoding` is read
 // as UTF-8 even when some bytes are invalid, each of them becoming "?"; UTF-8 found by
 // detection (meta tag, byte test) without a byte-order mark is read as GBK instead
-// when it does not convert.
-DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding);
+// when it does not convert. chosen false: the encoding is only a declaration (an HTTP
+// header), read by that detection rule.
+DecodedText DecodeTextBytes(std::string_view bytes, FileEncoding encoding, bool chosen = true);
 
 // True when bytes walk as UTF-8 of one- to three-byte forms with at least one multi-byte
 // sequence; pure ASCII, four-byte forms and cut-off sequences answer false.
