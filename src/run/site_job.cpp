@@ -217,6 +217,7 @@ void FinishSite(RunContext& run, std::int32_t number) {
     });
     site.run.articlePaths.clear();
     site.run.articlePaths.shrink_to_fit();
+    if (run.ops.endSession) run.ops.endSession(site);
     if (site.run.started) {
         // The closing row goes out before the count drops, so it precedes the summary
         // that a count of 0 lets the controller write.

@@ -26,6 +26,7 @@ SiteOps DefaultSiteOps() {
         return Publish(site, title, body);
     };
     ops.deleteFile = [](std::string_view path) { return platform::DeleteFileAt(path); };
+    ops.endSession = [](SiteConfig& site) { site.http.client.reset(); };
     ops.answered = [](SiteConfig& site) { return !SiteHttp(site).LastExchangeFailed(); };
     return ops;
 }

@@ -29,6 +29,9 @@ struct SiteOps {
     std::function<std::optional<ArticleText>(std::string_view path, SiteConfig&)> compose;
     std::function<bool(SiteConfig&, const std::string& title, const std::string& body)> publish;
     std::function<bool(std::string_view path)> deleteFile;
+    // Drops the site's HTTP session once its job is over: an idle keep-alive connection
+    // per finished site would use up the descriptors of a large group.
+    std::function<void(SiteConfig&)> endSession;
     // Whether the site's last login or publish exchange got an answer of any kind.
     std::function<bool(SiteConfig&)> answered;
     OutagePauses outagePauses;

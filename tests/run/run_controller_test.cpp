@@ -254,4 +254,19 @@ TEST_F(RunFlow, EndsWithTheShutdownCountdown) {
     }
 }
 
+// A finished site lets go of its HTTP session, so a large group does not keep one idle
+// connection per finished site open until the end of the run; the next run starts fresh.
+TEST_F(RunFlow, FinishedSitesReleaseTheirConnections) {
+    for (const bool sync : {false, true}) {
+        MakeSites({{.articles = 2}, {.articles = 1, .password = "wrong"}, {.articles = 2}});
+        RunOnce(sync);
+        for (std::size_t i = 0; i < sites.size(); ++i)
+            EXPECT_EQ(sites[i].http.client, nullptr) << i << (sync ? " sync" : "");
+        EXPECT_EQ(Server().Posts(0).size(), 2u);
+        RunOnce(sync);  // a second run logs in again on a new session
+        EXPECT_EQ(Server().Counters(0).logins, 2);
+        TearDown();
+    }
+}
+
 }  // namespace
