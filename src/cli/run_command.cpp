@@ -10,6 +10,7 @@
 #include "cli/cli_sites.h"
 #include "cli/command.h"
 #include "core/charset.h"
+#include "core/clock.h"
 #include "core/events.h"
 #include "core/platform/files.h"
 #include "run/headless_run_host.h"
@@ -62,13 +63,13 @@ public:
         ::SaveAllSettings(store, m_savedSettings, sites, m_selectedRow);
     }
 
-    // One label a second; a signal presses 停止关机！.
+    // One label a second, on the clock from the opening; a signal presses 停止关机！.
     void RunShutdownCountdown(ShutdownCountdown& countdown) override {
         const std::sig_atomic_t seen = g_signals;
         PrintUtf8Line(ShutdownCountdown::Title());
         PrintUtf8Line(countdown.LabelText());
         while (countdown.TimerRunning()) {
-            for (int slice = 0; slice < 100 && g_signals == seen; ++slice) WaitMs(10);
+            while (g_signals == seen && clock_::TickMs() < countdown.NextTickDueMs()) WaitMs(10);
             if (g_signals != seen) {
                 PrintUtf8Line(countdown.StopClicked());
                 return;

@@ -156,7 +156,7 @@ void RunController::CycleLoop() {
         for (std::size_t i = 0; i < m_sites.size(); ++i)
             PostNext(m_context, static_cast<std::int32_t>(i + 1), true);
         // 循环间隔秒 is a 32-bit float, so the default 0.01 waits 9 ms.
-        const float seconds = static_cast<float>(TextToNumber(m_settings.Get().循环间隔秒));
+        const float seconds = SaturateToFloat(TextToNumber(m_settings.Get().循环间隔秒));
         const double ms = static_cast<double>(seconds) * 1000.0;
         UiWait(ms > 3.2e10 ? static_cast<std::int64_t>(3.2e10) : static_cast<std::int64_t>(ms),
                &m_state.stopRequested);
