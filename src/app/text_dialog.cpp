@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/qt_text.h"
 
@@ -39,6 +41,16 @@ void ShowMessage(QWidget* parent, const std::string& text, QMessageBox::Standard
     box.setWindowModality(Qt::ApplicationModal);
     const int result = box.exec();
     if (answer) *answer = static_cast<QMessageBox::StandardButton>(result);
+}
+
+// A line with Chinese text is as tall as the font that draws the Chinese characters, which
+// may be a fallback font taller than the box's own.
+int ChineseLineHeight(const QFont& font) {
+    QTextLayout layout(QString(QChar(0x4E2D)), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return static_cast<int>(std::ceil(line.height()));
 }
 
 class TextDialog : public QDialog {
@@ -157,7 +169,7 @@ private:
         const QFontMetrics metrics = m_prompt->fontMetrics();
         const int cellWidth = std::max({1, metrics.horizontalAdvance(QChar(0x4E2D)) / 2,
                                         metrics.averageCharWidth()});
-        const int cellHeight = metrics.lineSpacing();
+        const int cellHeight = std::max(metrics.lineSpacing(), ChineseLineHeight(m_prompt->font()));
         const QMargins frame = m_prompt->contentsMargins();
         // The document's margin above and below, and the pixel the text layout rounds up.
         const int padding = 2 * static_cast<int>(m_prompt->document()->documentMargin()) + 1;
