@@ -11,6 +11,17 @@
 #include "core/gbk_text.h"
 #include "fuzz_input.h"
 
+namespace {
+
+bool PlainName(std::string_view name) {
+    for (const char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static HtmlTagFinder finder;
     const fuzz::Flagged input = fuzz::TakeFlags(fuzz::AsView(data, size));
@@ -35,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (keepSpacing && !element.empty()) {
         fuzz::Check(html.find(element) != std::string_view::npos,
                     "an element kept as it is appears in the page");
-        if (!inner)
+        // Callers name plain tags; a "tag" holding ">" ends its own start tag early.
+        if (!inner && PlainName(tag))
             fuzz::Check(gbk::FindNoCase(element, "<" + std::string(tag)) == 0,
                         "an element starts with its start tag");
     }
