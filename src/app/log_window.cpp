@@ -11,6 +11,11 @@
 #include <array>
 #include <vector>
 
+namespace {
+// Short enough that a row looks immediate, long enough to gather a burst.
+constexpr int kFlushIntervalMs = 30;
+}  // namespace
+
 // Rows in a vector: appending is amortised constant, and the view asks only for the rows
 // it paints, so tens of thousands of rows cost no more to show than a screenful.
 class LogModel : public QAbstractTableModel {
@@ -89,6 +94,13 @@ LogWindow::LogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     m_locate->setObjectName(QString::fromUtf8("按钮定位日志"));
     connect(m_locate, &QPushButton::clicked, this, &LogWindow::locateClicked);
 
+    // A run pumps events after every row; showing the rows that came in the last few
+    // milliseconds at once keeps that to one layout and paint per batch, not per row.
+    m_flushTimer = new QTimer(this);
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(kFlushIntervalMs);
+    connect(m_flushTimer, &QTimer::timeout, this, &LogWindow::Flush);
+
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -101,19 +113,17 @@ LogWindow::~LogWindow() = default;
 
 void LogWindow::AppendRow(const QString& time, const QString& site, const QString& message) {
     m_model->pending.push_back({time, site, message});
-    if (m_flushQueued) return;
-    m_flushQueued = true;
-    QTimer::singleShot(0, this, &LogWindow::Flush);
+    if (!m_flushTimer->isActive()) m_flushTimer->start();
 }
 
 void LogWindow::Flush() {
-    m_flushQueued = false;
     if (m_model->pending.empty()) return;
     m_model->Append(m_model->pending);
     m_view->scrollToBottom();
 }
 
 void LogWindow::Clear() {
+    m_flushTimer->stop();
     m_model->pending.clear();
     m_model->Clear();
 }

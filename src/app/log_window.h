@@ -4,6 +4,7 @@
 
 class QPushButton;
 class QTableView;
+class QTimer;
 class LogModel;
 
 // The run's log window ("日志"): the list view 列表框 with the columns 时间, 站点 and 消息,
@@ -15,8 +16,8 @@ public:
     explicit LogWindow(QWidget* owner = nullptr);
     ~LogWindow() override;
 
-    // Appends a row and scrolls to it. Rows reach the view in batches at the next event
-    // processing, so a burst of rows costs one layout of the view.
+    // Appends a row and scrolls to it. Rows reach the view in batches, at most 30 ms after
+    // they came, so a burst of rows costs one layout and paint of the view.
     void AppendRow(const QString& time, const QString& site, const QString& message);
     void Clear();
     void SetLocateCaption(const QString& caption);
@@ -40,5 +41,5 @@ private:
     LogModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     QPushButton* m_locate = nullptr;
-    bool m_flushQueued = false;
+    QTimer* m_flushTimer = nullptr;
 };

@@ -101,12 +101,13 @@ private slots:
     void clearDropsRowsStillWaitingForTheView() {
         LogWindow window;
         window.AppendRow(QStringLiteral("1"), QString(), U("a"));
-        QCoreApplication::processEvents();
-        window.AppendRow(QStringLiteral("2"), QString(), U("b"));
+        QTRY_COMPARE(View(window)->model()->rowCount(), 1);
+        window.AppendRow(QStringLiteral("2"), QString(), U("b"));  // not yet in the view
         QCOMPARE(window.RowCount(), 2);
         window.Clear();
         QCOMPARE(window.RowCount(), 0);
-        QCoreApplication::processEvents();
+        QCOMPARE(View(window)->model()->rowCount(), 0);
+        QTest::qWait(60);
         QCOMPARE(View(window)->model()->rowCount(), 0);
         window.AppendRow(QStringLiteral("3"), QString(), U("c"));
         QTRY_COMPARE(View(window)->model()->rowCount(), 1);
