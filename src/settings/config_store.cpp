@@ -62,6 +62,31 @@ bool UsableInFileName(std::string_view name) {
 
 }  // namespace
 
+std::string NormaliseLineEnds(std::string_view bytes) {
+    // LF alone (a Linux editor) and CR CR LF (a file that went through a text-mode copy)
+    // both end a line. CR LF is the format, so every run of CRs before an LF, or none,
+    // becomes one CR LF; a CR without an LF stays as it is. GBK trail bytes are never CR
+    // or LF, so bytes can be looked at one by one.
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    std::size_t crs = 0;
+    for (const char c : bytes) {
+        if (c == '\r') {
+            ++crs;
+            continue;
+        }
+        if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out.append(crs, '\r');
+            out += c;
+        }
+        crs = 0;
+    }
+    out.append(crs, '\r');
+    return out;
+}
+
 void ConfigStore::Close() {
     m_lock.Release();
     m_buffer.Assign({});
@@ -78,11 +103,19 @@ bool ConfigStore::Bind(std::string_view gbkPath, BindMode mode) {
     if (mode == BindMode::ReadWrite)
         owned = m_lock.Acquire(gbkPath, true) == platform::FileLock::Result::Locked;
     const auto bytes = platform::ReadWholeFile(gbkPath, kMaxFileBytes);
-    if (bytes) m_buffer.Assign(*bytes);
+    if (bytes) m_buffer.Assign(NormaliseLineEnds(*bytes));
     // A file we could not read whole must not be replaced by what little we know of it.
     m_writable = owned && bytes.has_value();
     if (!m_writable) m_lock.Release();
     return m_writable;
+}
+
+// A handler run by the pump may select another section for a store call of its own
+// (a row's check box saving its site); the call in progress goes on in its own section.
+void ConfigStore::PumpKeepingSection() {
+    const std::string section = m_section;
+    PumpEvents();
+    m_section = section;
 }
 
 void ConfigStore::Warn(const std::string& message, const std::string& detail) {
@@ -94,7 +127,7 @@ void ConfigStore::WarnNotSaved(const std::string& path, const std::string& error
 }
 
 std::optional<std::string> ConfigStore::ReadValue(std::string_view section, std::string_view key) {
-    PumpEvents();
+    PumpKeepingSection();
     const auto header = m_buffer.FindHeader(section);
     if (!header) return std::nullopt;
     const auto line = m_buffer.FindKey(*header, key);
@@ -147,7 +180,7 @@ int ConfigStore::ExecuteWrite(const Request& request) {
     int appends = 0;
     int inserts = 0;
     for (;;) {
-        PumpEvents();
+        PumpKeepingSection();
         const auto header = m_buffer.FindHeader(request.section);
         if (!header) {
             if (appends == kMaxAppends) {
@@ -175,7 +208,7 @@ int ConfigStore::ExecuteWrite(const Request& request) {
 }
 
 int ConfigStore::ExecuteDelete(const Request& request) {
-    PumpEvents();
+    PumpKeepingSection();
     const auto header = m_buffer.FindHeader(request.section);
     if (!header) return kNoSection;
     if (request.key.empty()) {

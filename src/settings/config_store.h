@@ -14,6 +14,9 @@
 #include "settings/config_buffer.h"
 #include "settings/form_control.h"
 
+// LF-only and CR CR LF line ends as CR LF; nothing else changes.
+std::string NormaliseLineEnds(std::string_view bytes);
+
 // The system's key/value store over one INI-style file: the whole file in memory, reads
 // from memory, every change published to the file at once. The file is replaced as a
 // whole (temporary file, flush, rename), never edited in place, so it is always either
@@ -127,6 +130,8 @@ public:
     void RestoreRadio(FormControl& control);
 
 private:
+    void PumpKeepingSection();
+
     struct Request {
         bool isDelete = false;
         std::string section, key, value;

@@ -198,7 +198,7 @@ void ConfigStore::PersistWindow(FormWindow& window, Direction direction, std::st
     // One publish for the whole window.
     Batch batch(*this);
     for (FormControl* control : window) {
-        PumpEvents();
+        PumpKeepingSection();
         if (!control) continue;
         const std::string name = control->Name();
         if (name.empty()) continue;
@@ -216,9 +216,17 @@ void ConfigStore::PersistWindow(FormWindow& window, Direction direction, std::st
         } else if (StartsWith(name, t.radio)) {
             save ? (void)SaveRadio(*control) : RestoreRadio(*control);
         } else if (StartsWith(name, t.combo)) {
-            save ? (void)SaveComboIndex(*control) : RestoreComboIndex(*control);
-            if (withItemLists) save ? (void)SaveComboItems(*control) : RestoreComboItems(*control);
-            if (withEditText) save ? (void)SaveComboText(*control) : RestoreComboText(*control);
+            if (save) {
+                SaveComboIndex(*control);
+                if (withItemLists) SaveComboItems(*control);
+                if (withEditText) SaveComboText(*control);
+            } else {
+                // A real drop-down drops its selection when its items are replaced: the
+                // items come first, then the index, then the edit text.
+                if (withItemLists) RestoreComboItems(*control);
+                RestoreComboIndex(*control);
+                if (withEditText) RestoreComboText(*control);
+            }
         } else if (StartsWith(name, t.listBox)) {
             save ? (void)SaveListBox(*control) : RestoreListBox(*control);
         } else if (StartsWith(name, t.checkList)) {
