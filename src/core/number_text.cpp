@@ -96,7 +96,9 @@ float SaturateToFloat(double value) {
 std::string FormatNumber(double value) {
     if (std::isnan(value)) value = 0;
     if (std::isinf(value)) value = value > 0 ? DBL_MAX : -DBL_MAX;
+    // "%.13g" as in the C locale whatever the process locale is: Qt sets the user's, and
+    // a comma decimal would read back as a truncated number.
     char out[64];
-    std::snprintf(out, sizeof out, "%.13g", value);
-    return out;
+    const auto result = std::to_chars(out, out + sizeof out, value, std::chars_format::general, 13);
+    return std::string(out, result.ptr);
 }
