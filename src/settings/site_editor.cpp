@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <deque>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -15,10 +16,11 @@
 
 namespace {
 
-// GBK once, from the UTF-8 of this source file.
+// GBK once, from the UTF-8 of this source file. A deque, so the references handed out
+// stay valid while later texts are added (several are used in one expression).
 const std::string& G(const char* utf8) {
     static std::mutex mutex;
-    static std::vector<std::pair<const char*, std::string>> cache;
+    static std::deque<std::pair<const char*, std::string>> cache;
     std::lock_guard lock(mutex);
     for (const auto& [key, value] : cache)
         if (key == utf8) return value;
