@@ -86,7 +86,8 @@ private:
     // The window gathers rows for a few milliseconds before it shows them; that idle wait
     // is neither work nor a gap, so it is left out of both.
     void WaitForView(QElapsedTimer& gap, Figures& figures) {
-        while (m_view->model()->rowCount() < m_window.RowCount()) {
+        // Rows in the model, and the list painting again (it holds paints back in a burst).
+        while (m_view->model()->rowCount() < m_window.RowCount() || !m_view->updatesEnabled()) {
             figures.longestGapMs = std::max(figures.longestGapMs, gap.nsecsElapsed() / 1e6);
             QElapsedTimer idle;
             idle.start();

@@ -13,7 +13,7 @@
 
 namespace {
 // Short enough that a row looks immediate, long enough to gather a burst.
-constexpr int kFlushIntervalMs = 30;
+constexpr qint64 kScrollIntervalMs = 30;
 }  // namespace
 
 // Rows in a vector: appending is amortised constant, and the view asks only for the rows
@@ -94,12 +94,12 @@ LogWindow::LogWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     m_locate->setObjectName(QString::fromUtf8("按钮定位日志"));
     connect(m_locate, &QPushButton::clicked, this, &LogWindow::locateClicked);
 
-    // A run pumps events after every row; showing the rows that came in the last few
-    // milliseconds at once keeps that to one layout and paint per batch, not per row.
-    m_flushTimer = new QTimer(this);
-    m_flushTimer->setSingleShot(true);
-    m_flushTimer->setInterval(kFlushIntervalMs);
-    connect(m_flushTimer, &QTimer::timeout, this, &LogWindow::Flush);
+    // A run pumps events after every row, and the list repaints for every insertion; it
+    // repaints and scrolls at most every few milliseconds, for all rows that came meanwhile.
+    m_scrollTimer = new QTimer(this);
+    m_scrollTimer->setSingleShot(true);
+    connect(m_scrollTimer, &QTimer::timeout, this, [this] { ScrollToLast(); });
+    m_sinceScroll.start();
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -113,17 +113,33 @@ LogWindow::~LogWindow() = default;
 
 void LogWindow::AppendRow(const QString& time, const QString& site, const QString& message) {
     m_model->pending.push_back({time, site, message});
-    if (!m_flushTimer->isActive()) m_flushTimer->start();
+    if (m_flushQueued) return;
+    m_flushQueued = true;
+    QTimer::singleShot(0, this, [this] { Flush(); });
 }
 
 void LogWindow::Flush() {
+    m_flushQueued = false;
     if (m_model->pending.empty()) return;
+    // The view repaints for every insertion; within the interval it waits for the timer.
+    if (!m_scrollTimer->isActive()) {
+        const qint64 since = m_sinceScroll.elapsed();
+        if (since < kScrollIntervalMs) {
+            m_view->setUpdatesEnabled(false);
+            m_scrollTimer->start(static_cast<int>(kScrollIntervalMs - since));
+        }
+    }
     m_model->Append(m_model->pending);
+    if (!m_scrollTimer->isActive()) ScrollToLast();
+}
+
+void LogWindow::ScrollToLast() {
+    m_view->setUpdatesEnabled(true);
     m_view->scrollToBottom();
+    m_sinceScroll.restart();
 }
 
 void LogWindow::Clear() {
-    m_flushTimer->stop();
     m_model->pending.clear();
     m_model->Clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QPushButton;
@@ -16,8 +17,9 @@ public:
     explicit LogWindow(QWidget* owner = nullptr);
     ~LogWindow() override;
 
-    // Appends a row and scrolls to it. Rows reach the view in batches, at most 30 ms after
-    // they came, so a burst of rows costs one layout and paint of the view.
+    // Appends a row and scrolls to it. Rows reach the view in batches at the next event
+    // processing; the list repaints and scrolls to the last at most every 30 ms, so a burst
+    // of rows costs one paint of the list.
     void AppendRow(const QString& time, const QString& site, const QString& message);
     void Clear();
     void SetLocateCaption(const QString& caption);
@@ -37,9 +39,12 @@ protected:
 
 private:
     void Flush();
+    void ScrollToLast();
 
     LogModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     QPushButton* m_locate = nullptr;
-    QTimer* m_flushTimer = nullptr;
+    bool m_flushQueued = false;
+    QTimer* m_scrollTimer = nullptr;
+    QElapsedTimer m_sinceScroll;
 };
