@@ -12,8 +12,12 @@
 #include <string>
 #include <thread>
 
+#include "core/charset.h"
 #include "emlog/http_client.h"
+#include "emlog/login.h"
 #include "emlog/raw_http_server.h"
+#include "sandbox/sandbox_server.h"
+#include "settings/site_config.h"
 
 extern char** environ;
 
@@ -100,6 +104,58 @@ TEST(HttpTlsTest, SelfSignedCertificateIsRefused) {
 
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    std::filesystem::remove_all(folder);
+}
+
+// A site that only answers over TLS: the domain keeps its https://, so the login goes to
+// https:// (its own authority trusted through QINGLUAN_CA_FILE), through socat in front of
+// the sandbox. Without the scheme the same site is asked over plain http and fails.
+TEST(HttpTlsTest, HttpsSiteLogsInOverTls) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("qingluan-tls-site-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string key = (folder / "key.pem").string();
+    const std::string cert = (folder / "cert.pem").string();
+    if (RunToEnd({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj",
+                  "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-days", "1",
+                  "-keyout", key, "-out", cert}) != 0 ||
+        RunToEnd({"socat", "-V"}) != 0) {
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "openssl or socat is not available";
+    }
+    sandbox::ServerOptions options;
+    sandbox::SiteOptions blog;
+    blog.prefix = "blog";
+    options.sites.push_back(blog);
+    sandbox::SandboxServer server(options);
+    ASSERT_TRUE(server.Start());
+    const std::uint16_t port = FreePort();
+    const int proxy =
+        Spawn({"socat",
+               "OPENSSL-LISTEN:" + std::to_string(port) +
+                   ",bind=127.0.0.1,reuseaddr,fork,verify=0,cert=" + cert + ",key=" + key,
+               "TCP:127.0.0.1:" + std::to_string(server.port())},
+              true);
+    ASSERT_GT(proxy, 0);
+    ASSERT_TRUE(WaitForListener(port)) << "socat did not start";
+    ::setenv("QINGLUAN_CA_FILE", cert.c_str(), 1);
+
+    SiteConfig site;
+    site.域名 = "https://127.0.0.1:" + std::to_string(port) + "/blog";
+    site.后台 = "admin";
+    site.用户 = "admin";
+    site.密码 = "admin888";
+    EXPECT_TRUE(Login(site, true));
+    EXPECT_EQ(server.Counters(0).logins, 1);
+    SiteConfig plain = site;
+    plain.http = {};
+    plain.域名 = "127.0.0.1:" + std::to_string(port) + "/blog";
+    EXPECT_FALSE(Login(plain, true));
+
+    ::unsetenv("QINGLUAN_CA_FILE");
+    kill(proxy, SIGTERM);
+    waitpid(proxy, nullptr, 0);
+    server.Stop();
     std::filesystem::remove_all(folder);
 }
 
