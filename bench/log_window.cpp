@@ -8,18 +8,17 @@
 // could not answer) and the number of paints of the list.
 //
 //   bench_log_window [rows]
+#include "app/log_window.h"
+
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QTableView>
 #include <QThread>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-
-#include "app/log_window.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 #include "app/qt_text.h"

@@ -7,7 +7,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <array>
 #include <vector>
 
@@ -32,7 +31,8 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-        return m_rows[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
+        return m_rows[static_cast<std::size_t>(index.row())]
+                     [static_cast<std::size_t>(index.column())];
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};

@@ -18,7 +18,8 @@ std::string LineToGbk(const QString& line) {
         return *strict;
     std::string out;
     out.reserve(static_cast<std::size_t>(line.size()) * 2);
-    for (const uint cp : line.toUcs4()) out += charset::CodePointToGbk(static_cast<char32_t>(cp), "?");
+    for (const uint cp : line.toUcs4())
+        out += charset::CodePointToGbk(static_cast<char32_t>(cp), "?");
     return out;
 }
 

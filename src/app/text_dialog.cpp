@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QTextLayout>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -55,8 +54,7 @@ int ChineseLineHeight(const QFont& font) {
 
 class TextDialog : public QDialog {
 public:
-    TextDialog(const TextRequest& request, QWidget* owner)
-        : QDialog(owner), m_request(request) {
+    TextDialog(const TextRequest& request, QWidget* owner) : QDialog(owner), m_request(request) {
         setObjectName(QString::fromLatin1(text_dialog::kWindowName));
         Build();
         Fill();
@@ -137,9 +135,8 @@ private:
         connect(m_cancel, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
         connect(m_restore, &QPushButton::clicked, this, [this] { Restore(); });
         connect(m_clear, &QPushButton::clicked, m_text, &QPlainTextEdit::clear);
-        connect(m_paste, &QPushButton::clicked, this, [this] {
-            m_text->setPlainText(QApplication::clipboard()->text());
-        });
+        connect(m_paste, &QPushButton::clicked, this,
+                [this] { m_text->setPlainText(QApplication::clipboard()->text()); });
     }
 
     void Fill() {
@@ -167,8 +164,8 @@ private:
     // font's line spacing.
     void FitPrompt(const QSize& client) {
         const QFontMetrics metrics = m_prompt->fontMetrics();
-        const int cellWidth = std::max({1, metrics.horizontalAdvance(QChar(0x4E2D)) / 2,
-                                        metrics.averageCharWidth()});
+        const int cellWidth =
+            std::max({1, metrics.horizontalAdvance(QChar(0x4E2D)) / 2, metrics.averageCharWidth()});
         const int cellHeight = std::max(metrics.lineSpacing(), ChineseLineHeight(m_prompt->font()));
         const QMargins frame = m_prompt->contentsMargins();
         // The document's margin above and below, and the pixel the text layout rounds up.
@@ -192,7 +189,8 @@ private:
             layout()->activate();
             resize(width, kDesignHeight + m_request.height - m_text->height());
         }
-        const QScreen* screen = parentWidget() ? parentWidget()->screen() : QApplication::primaryScreen();
+        const QScreen* screen =
+            parentWidget() ? parentWidget()->screen() : QApplication::primaryScreen();
         if (!screen) return;
         const QRect area = screen->geometry();
         move(area.left() + (area.width() - frameSize().width()) / 2,

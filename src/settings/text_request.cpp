@@ -38,9 +38,8 @@ int PromptLines(std::string_view prompt, int boxWidth, int cellWidth) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = prompt.find('\n', start);
-        std::string_view line = prompt.substr(start, end == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : end - start);
+        std::string_view line = prompt.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (line.ends_with('\r')) line.remove_suffix(1);
         const auto bytes = static_cast<long long>(line.size());
         lines += bytes == 0 ? 1 : static_cast<int>((bytes + perLine - 1) / perLine);

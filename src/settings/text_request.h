@@ -6,11 +6,11 @@
 
 // What AskText is asked for, and the rules of its window that need no widgets. Texts are GBK.
 struct TextRequest {
-    std::string text;                    // initial text, also what 恢复 restores
-    std::optional<std::string> prompt;   // none: the prompt box stays empty
+    std::string text;                   // initial text, also what 恢复 restores
+    std::optional<std::string> prompt;  // none: the prompt box stays empty
     std::string title;
-    bool inputMode = true;               // false: the window only displays the text
-    int width = 0, height = 0;           // wanted text-area size in pixels, 0 = design size
+    bool inputMode = true;      // false: the window only displays the text
+    int width = 0, height = 0;  // wanted text-area size in pixels, 0 = design size
 };
 
 struct TextResult {

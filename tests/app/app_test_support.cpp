@@ -53,8 +53,10 @@ ModalWatch AnswerNextMessageBox(QMessageBox::StandardButton button, MessageAnswe
             seen->text = box->text();
             seen->seen = true;
         }
-        if (QAbstractButton* answer = box->button(button)) answer->click();
-        else box->close();
+        if (QAbstractButton* answer = box->button(button))
+            answer->click();
+        else
+            box->close();
         return true;
     });
 }

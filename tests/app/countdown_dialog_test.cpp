@@ -1,12 +1,12 @@
+#include "app/countdown_dialog.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-
 #include <cstdlib>
 
-#include "app/countdown_dialog.h"
 #include "app_test_support.h"
 #include "run/shutdown_countdown.h"
 

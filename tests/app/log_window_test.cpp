@@ -1,3 +1,5 @@
+#include "app/log_window.h"
+
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QPushButton>
@@ -6,7 +8,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/log_window.h"
 #include "app_test_support.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QTest>
-
 #include <cstdlib>
 #include <cstring>
 #include <vector>

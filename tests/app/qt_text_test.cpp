@@ -1,6 +1,7 @@
+#include "app/qt_text.h"
+
 #include <QTest>
 
-#include "app/qt_text.h"
 #include "core/charset.h"
 
 class QtTextTest : public QObject {
@@ -13,8 +14,8 @@ private slots:
         QTest::newRow("empty") << QString() << QByteArray();
         QTest::newRow("ascii") << QStringLiteral("abc 123") << QByteArray("abc 123");
         QTest::newRow("chinese") << QString::fromUtf8("岚舟") << QByteArray("\xe1\xb0\xd6\xdb");
-        QTest::newRow("line ends kept") << QString::fromUtf8("一\r\n二\n")
-                                        << QByteArray("\xd2\xbb\r\n\xb6\xfe\n");
+        QTest::newRow("line ends kept")
+            << QString::fromUtf8("一\r\n二\n") << QByteArray("\xd2\xbb\r\n\xb6\xfe\n");
     }
     void toGbkAndBack() {
         QFETCH(QString, text);
@@ -30,8 +31,8 @@ private slots:
         // U+1F600 is a surrogate pair in UTF-16 and four bytes in UTF-8: still one '?'.
         QTest::newRow("emoji") << QString::fromUtf8("好😀") << QString::fromUtf8("好?");
         QTest::newRow("two emoji") << QString::fromUtf8("😀😀") << QStringLiteral("??");
-        QTest::newRow("only the line that needs it") << QString::fromUtf8("甲\n乙😀丙\n丁")
-                                                     << QString::fromUtf8("甲\n乙?丙\n丁");
+        QTest::newRow("only the line that needs it")
+            << QString::fromUtf8("甲\n乙😀丙\n丁") << QString::fromUtf8("甲\n乙?丙\n丁");
         QTest::newRow("trailing line end") << QString::fromUtf8("😀\n") << QStringLiteral("?\n");
         QTest::newRow("korean") << QString::fromUtf8("한a") << QStringLiteral("?a");
     }

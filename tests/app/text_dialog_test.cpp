@@ -1,3 +1,5 @@
+#include "app/text_dialog.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -9,7 +11,6 @@
 #include <QTest>
 
 #include "app/qt_text.h"
-#include "app/text_dialog.h"
 #include "app_test_support.h"
 #include "core/charset.h"
 
@@ -66,8 +67,9 @@ private slots:
     void inputModeReturnsTheEditedTextWithCrLf() {
         TextRequest request;
         request.text = Gbk("标签一\r\n标签二");
-        request.prompt = Gbk("一行一个标签，在更新文章时将读取随机的几个标签作为文章的标签选项。"
-                             "留空无标签。如果打勾【文章中随机提取】则随机提取文章中文字为标签");
+        request.prompt =
+            Gbk("一行一个标签，在更新文章时将读取随机的几个标签作为文章的标签选项。"
+                "留空无标签。如果打勾【文章中随机提取】则随机提取文章中文字为标签");
         request.title = Gbk("输入标签列表（keywords）：");
         const TextResult result = Ask(request, [](QDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), U("输入标签列表（keywords）："));
@@ -138,10 +140,13 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("shownPrompt");
         QTest::addColumn<QString>("shownTitle");
-        QTest::newRow("given, input") << 2 << true << U("批量导入站点") << U("帮助") << U("批量导入站点");
-        QTest::newRow("given, display") << 2 << false << U("疑点说明") << U("帮助") << U("疑点说明");
+        QTest::newRow("given, input")
+            << 2 << true << U("批量导入站点") << U("帮助") << U("批量导入站点");
+        QTest::newRow("given, display")
+            << 2 << false << U("疑点说明") << U("帮助") << U("疑点说明");
         QTest::newRow("empty, input") << 1 << true << QString() << U("请输入数据：") << U("岚舟：");
-        QTest::newRow("empty, display") << 1 << false << QString() << U("以下为信息详情：") << U("岚舟：");
+        QTest::newRow("empty, display")
+            << 1 << false << QString() << U("以下为信息详情：") << U("岚舟：");
         QTest::newRow("none, input") << 0 << true << U("t") << QString() << U("t");
         QTest::newRow("none, display") << 0 << false << U("t") << QString() << U("t");
     }
@@ -188,9 +193,8 @@ private slots:
         QCOMPARE(first.text, std::string("first"));
 
         // Closed again, the window opens for the next call.
-        const TextResult again = Ask(request, [](QDialog* dialog) {
-            Button(dialog, "按钮确定")->click();
-        });
+        const TextResult again =
+            Ask(request, [](QDialog* dialog) { Button(dialog, "按钮确定")->click(); });
         QVERIFY(again.ok);
     }
 
@@ -308,7 +312,8 @@ private slots:
     void promptHeightFollowsItsLinesAndTheWidth() {
         TextRequest request;
         std::string longPrompt;
-        for (int i = 0; i < 15; ++i) longPrompt += Gbk("一行一个标签，在更新文章时");  // 15 x 26 bytes
+        for (int i = 0; i < 15; ++i)
+            longPrompt += Gbk("一行一个标签，在更新文章时");  // 15 x 26 bytes
         request.prompt = longPrompt;
         int wideHeight = 0, narrowHeight = 0, oneLine = 0, threeLines = 0;
         Ask(request, [&](QDialog* dialog) {

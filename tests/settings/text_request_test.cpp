@@ -1,7 +1,8 @@
+#include "settings/text_request.h"
+
 #include <gtest/gtest.h>
 
 #include "core/charset.h"
-#include "settings/text_request.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ struct HeightCase {
 
 TEST(TextRequest, PromptHeightCountsScreenLinesOfTwelvePixels) {
     const std::string wide(150, 'a');
-    const std::string cjk = Gbk("一行一个标签，在更新文章时将读取随机的几个标签作为文章的标签选项。");  // 66 bytes
+    const std::string cjk =
+        Gbk("一行一个标签，在更新文章时将读取随机的几个标签作为文章的标签选项。");  // 66 bytes
     const HeightCase cases[] = {
         // a 400-pixel client area: a box of 390 pixels, 65 characters a line
         {"three short lines", "a\r\nbb\r\nccc", 390, 36},
