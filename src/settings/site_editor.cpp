@@ -429,3 +429,91 @@ void SiteEditor::TreeSelectionChanged(std::int32_t item) {
     m_view.ShowTree(tree);
     m_view.SelectTreeItem(item);
 }
+
+SiteConfig DesignSiteValues() {
+    SiteConfig site;
+    site.用户 = "admin";
+    site.密码 = "mirtle";
+    site.域名 = "blog.example.com";
+    site.后台 = "admin";
+    site.标签数据 = G("标签1\r\n标签2\r\n标签3\r\n标签4\r\n标签5\r\n标签6");
+    site.标签数1 = 3;
+    site.标签数2 = 5;
+    site.内容摘要数1 = 85;
+    site.内容摘要数2 = 127;
+    site.字母数1 = 3;
+    site.字母数2 = 7;
+    site.别名左边 = "tb_";
+    site.别名右边 = "_soft";
+    site.别名起始值 = 900;
+    site.别名递增值 = 1;
+    site.文章目录 = G("C:\\用于更新的文章所在目录");
+    site.文件过滤 = "*.*";
+    site.更新数量 = 0;
+    site.间隔秒1 = 0.01f;
+    // An empty tree selects nothing; the window reads that back as -1.
+    site.分类选择项 = -1;
+    return site;
+}
+
+const std::vector<SiteKeyControl>& SiteKeyControls() {
+    static const std::vector<SiteKeyControl> table = [] {
+        using T = SiteValueType;
+        struct Row {
+            const char* key;
+            T type;
+            const char* control;
+            std::vector<const char*> captions;
+        };
+        const std::vector<Row> rows = {
+            {"启用", T::Logical, "", {}},
+            {"用户", T::Text, "编辑框用户", {}},
+            {"密码", T::Text, "编辑框密码", {}},
+            {"域名", T::Text, "编辑框域名", {}},
+            {"编码", T::Choice, "组合框编码", {"UTF-8", "GBK"}},
+            {"后台", T::Text, "编辑框后台", {}},
+            {"标签数据", T::Lines, "按钮输入标签组", {}},
+            {"标签数1", T::Integer, "编辑框标签数1", {}},
+            {"标签数2", T::Integer, "编辑框标签数2", {}},
+            {"文章中提取标签", T::Logical, "选择框文章中提取标签", {}},
+            {"内容摘要数1", T::Integer, "编辑框内容摘要数1", {}},
+            {"内容摘要数2", T::Integer, "编辑框内容摘要数2", {}},
+            {"首页置顶", T::Logical, "选择框首页置顶", {}},
+            {"分类置顶", T::Logical, "选择框分类置顶", {}},
+            {"允许评论", T::Logical, "选择框允许评论", {}},
+            {"分类数据", T::Bytes, "", {}},
+            {"分类ID", T::Text, "", {}},
+            {"分类选择项", T::Integer, "", {}},
+            {"别名类型",
+             T::Choice,
+             "组合框别名类型",
+             {"无别名", "标题首拼", "标题全拼", "随机数字", "随机字母", "随机数母", "递增数字"}},
+            {"字母数1", T::Integer, "编辑框字母数1", {}},
+            {"字母数2", T::Integer, "编辑框字母数2", {}},
+            {"别名左边", T::Text, "编辑框别名左边", {}},
+            {"别名右边", T::Text, "编辑框别名右边", {}},
+            {"别名起始值", T::Integer, "编辑框别名起始值", {}},
+            {"别名递增值", T::Integer, "编辑框别名递增值", {}},
+            {"拼音间隔符", T::Choice, "组合框拼音间隔符", {"没有", "短横", "下划"}},
+            {"文章目录", T::Text, "编辑框文章目录", {}},
+            {"文件编码",
+             T::Choice,
+             "组合框文件编码",
+             {"自动识别", "GBK", "UTF-8", "Unicode", "Unicode BE"}},
+            {"文件过滤", T::Text, "编辑框文件过滤", {}},
+            {"更新数量", T::Integer, "编辑框更新数量", {}},
+            {"间隔秒1", T::Real, "编辑框间隔秒1", {}},
+            {"删除已更新文章", T::Logical, "选择框删除已更新文章", {}},
+            {"首行标题", T::Logical, "选择框首行标题", {}},
+            {"段落标签", T::Logical, "选择框段落标签", {}},
+        };
+        std::vector<SiteKeyControl> out;
+        for (const Row& row : rows) {
+            SiteKeyControl entry{G(row.key), row.type, G(row.control), {}};
+            for (const char* caption : row.captions) entry.captions.push_back(G(caption));
+            out.push_back(std::move(entry));
+        }
+        return out;
+    }();
+    return table;
+}

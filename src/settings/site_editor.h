@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/category_tree.h"
 #include "settings/config_store.h"
@@ -128,3 +129,31 @@ private:
 // included); and read back, as an add or modify does. For callers without a window.
 void WriteSiteToControls(const SiteConfig& site, SiteEditorView& view);
 SiteConfig ReadSiteFromControls(const SiteEditorView& view);
+
+// The controls as the window starts, before it shows any site: every persisted field at
+// its control's design value, the example domain in the domain box, 启用 false, no tree.
+SiteConfig DesignSiteValues();
+
+// The type of a site key's value as the editor holds it.
+enum class SiteValueType {
+    Logical,  // a check box (启用: the row's check box)
+    Text,     // one line
+    Lines,    // several lines, CR LF between them (标签数据)
+    Integer,  // an edit box read as a whole number
+    Real,     // an edit box read as a single-precision number (间隔秒1)
+    Choice,   // a drop-down's item index
+    Bytes,    // the category tree's content (分类数据)
+};
+
+// One persisted site key, how its value is typed and the control that edits it. GBK.
+struct SiteKeyControl {
+    std::string key;
+    SiteValueType type;
+    // Empty where no control holds the value as such: 启用 is the row's check box, and
+    // 分类数据, 分类ID and 分类选择项 come from the category tree.
+    std::string control;
+    std::vector<std::string> captions;  // a drop-down's items, by index
+};
+
+// Every persisted site key in the order they are saved.
+const std::vector<SiteKeyControl>& SiteKeyControls();
