@@ -74,11 +74,19 @@ TEST_F(CommandLineCli, EveryCommandHasHelpThatNamesItsArguments) {
         {{"publish"}, {"FILE", "--site"}},
         {{"run"}, {"--mode", "--scan", "--sites", "--no-shutdown"}},
         {{"scan"}, {"--site", "--variant"}},
-        {{"settings"}, {"resave"}},
+        {{"settings"}, {"init", "resave", "set"}},
+        {{"settings", "init"}, {}},
         {{"settings", "resave"}, {}},
-        {{"sites"}, {"list", "show"}},
-        {{"sites", "list"}, {}},
-        {{"sites", "show"}, {"N"}},
+        {{"settings", "set"}, {"KEY=VALUE"}},
+        {{"sites"}, {"add", "disable", "enable", "list", "move", "remove", "set", "show"}},
+        {{"sites", "add"}, {"DOMAIN", "USER", "PASSWORD", "KEY=VALUE"}},
+        {{"sites", "disable"}, {"N"}},
+        {{"sites", "enable"}, {"N"}},
+        {{"sites", "list"}, {"--format"}},
+        {{"sites", "move"}, {"N", "DIRECTION"}},
+        {{"sites", "remove"}, {"N"}},
+        {{"sites", "set"}, {"N", "KEY=VALUE"}},
+        {{"sites", "show"}, {"N", "--format"}},
     };
     WriteSites();
     const std::string before = ReadAll(m_file);
@@ -159,7 +167,7 @@ TEST_F(CommandLineCli, MistakesAreNamedOnOneLine) {
         // unknown and unfinished commands
         {{"sites", "lsit"}, "unknown command: sites lsit"},
         {{"resave"}, "unknown command: resave"},
-        {{"sites"}, "sites needs one of: list, show"},
+        {{"sites"}, "sites needs one of: add, disable, enable, list, move, remove, set, show"},
         // an option given twice
         {{"scan", "--site", "1", "--site", "2"}, "--site"},
     };
