@@ -32,6 +32,8 @@ void ShutdownCountdown::Tick(const std::function<void()>& showLabel) {
     if (m_remaining > 0) return;
     m_timerRunning = false;
     WaitMs(500);
+    // The half second pumps events: a 停止关机！ clicked in it still stops the shutdown.
+    if (m_stopped) return;
     ShutdownNowClicked();
 }
 

@@ -48,6 +48,25 @@ TEST(ShutdownCountdown, TicksAreDueOnTheClockFromTheOpening) {
     EXPECT_EQ(countdown.NextTickDueMs(), first + 2000);
 }
 
+// 停止关机！ clicked in the half second after "0 秒" shows: no shutdown follows.
+TEST(ShutdownCountdown, StopInTheLastHalfSecondPreventsTheShutdown) {
+    int requests = 0;
+    ShutdownCountdown countdown([&] { return ++requests, false; });
+    while (countdown.Remaining() > 1) countdown.Tick();
+    bool clicked = false;
+    SetPumpEventsHook([&] {
+        if (!clicked) {
+            clicked = true;
+            countdown.StopClicked();
+        }
+    });
+    countdown.Tick();
+    SetPumpEventsHook({});
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(countdown.Stopped());
+    EXPECT_EQ(requests, 0);
+}
+
 TEST(ShutdownCountdown, StopAndImmediate) {
     int requests = 0;
     ShutdownCountdown stopped([&] { return ++requests, false; });
