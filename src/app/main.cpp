@@ -95,8 +95,8 @@ bool FolderWritable(const std::filesystem::path& folder) {
 }
 
 // The settings file and the data folder: --settings names both; otherwise the file sits
-// beside the program, unless that folder cannot be written (an installed program), in
-// which case the user's data folder holds it.
+// beside the program, unless that folder cannot be written and holds none (an installed
+// program), in which case the user's data folder holds it.
 bool BindSettings(const std::string& settingsUtf8) {
     if (!settingsUtf8.empty()) {
         const auto gbk = charset::Utf8ToGbkStrict(settingsUtf8);
@@ -110,8 +110,12 @@ bool BindSettings(const std::string& settingsUtf8) {
         SettingsStore().Bind(*gbk);
         return true;
     }
-    const bool writable = FolderWritable(platform::NativePath(platform::ProgramFolder()));
-    if (!writable) {
+    // A settings file beside the program keeps a portable copy portable, writable or not.
+    const bool portable =
+        FolderWritable(platform::NativePath(platform::ProgramFolder())) ||
+        platform::FileExists(platform::JoinPath(platform::ProgramFolder(),
+                                                ProgramTitle() + ".ini"));
+    if (!portable) {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              QStringLiteral("/qingluan");
         if (const auto gbk = platform::GbkPath(std::filesystem::path(data.toStdString()));
