@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "bench_run.h"
 #include "core/charset.h"
 #include "core/clock.h"
 #include "core/platform/paths.h"
@@ -25,32 +26,6 @@ namespace {
 constexpr int kSites = 20;
 constexpr int kArticles = 50;
 constexpr int kLatencyMs = 20;
-
-BasicSettings IndependentRun(std::string concurrency) {
-    BasicSettings settings;
-    settings.先后独立 = true;
-    settings.同步循环 = false;
-    settings.同时站点数 = std::move(concurrency);
-    return settings;
-}
-
-// Counts the rows instead of showing them.
-class QuietHost : public HeadlessRunHost {
-public:
-    QuietHost(SiteList& sites, std::string concurrency)
-        : HeadlessRunHost(IndependentRun(std::move(concurrency)), sites) {}
-    void AppendLogRow(const std::string&, const std::string&, const std::string&) override {
-        ++rows;
-    }
-    long rows = 0;
-};
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 }  // namespace
 

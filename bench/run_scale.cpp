@@ -26,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "bench_run.h"
 #include "core/charset.h"
 #include "core/clock.h"
 #include "core/platform/paths.h"
@@ -151,30 +152,6 @@ struct ServerReport {
     _exit(0);
 }
 
-BasicSettings IndependentRun() {
-    BasicSettings settings;
-    settings.先后独立 = true;
-    settings.同步循环 = false;
-    settings.同时站点数 = std::to_string(kConcurrency);
-    return settings;
-}
-
-class QuietHost : public HeadlessRunHost {
-public:
-    explicit QuietHost(SiteList& sites) : HeadlessRunHost(IndependentRun(), sites) {}
-    void AppendLogRow(const std::string&, const std::string&, const std::string&) override {
-        ++rows;
-    }
-    long rows = 0;
-};
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -238,7 +215,7 @@ int main(int argc, char** argv) {
         list.push_back(std::move(site));
     }
 
-    QuietHost host(list);
+    QuietHost host(list, std::to_string(kConcurrency));
     RunController controller(list, host);
     long clientThreads = 0, clientFds = 0, peakJobs = 0;
     std::int64_t wall = 0;
@@ -277,31 +254,32 @@ int main(int argc, char** argv) {
     const double goal = ideal + interval;
     // Sites start 100 ms apart and each takes perSiteMs, so the last one ends at this.
     const double floor = interval + perSiteMs;
-    std::printf("run_scale: %d sites x %d articles, 同时站点数 %d, %d ms per request, "
-                "sandbox %s\n",
-                sites, kArticles, kConcurrency, kLatencyMs,
-                inProcess ? "in this process" : "in a child process");
+    std::printf(
+        "run_scale: %d sites x %d articles, 同时站点数 %d, %d ms per request, "
+        "sandbox %s\n",
+        sites, kArticles, kConcurrency, kLatencyMs,
+        inProcess ? "in this process" : "in a child process");
     std::printf("requests      %lld (%.2f a site, expected %d)\n", report.requests,
                 static_cast<double>(report.requests) / sites, kRequestsPerSite);
     std::printf("wall          %lld ms\n", static_cast<long long>(wall));
-    std::printf("ideal         %.0f ms (requests x %d ms / %d)\n", ideal, kLatencyMs,
-                kConcurrency);
-    std::printf("goal          %.0f ms (ideal + %d x %d ms start interval)  ratio %.3f %s\n",
-                goal, sites - 1, kStartIntervalMs, static_cast<double>(wall) / goal,
+    std::printf("ideal         %.0f ms (requests x %d ms / %d)\n", ideal, kLatencyMs, kConcurrency);
+    std::printf("goal          %.0f ms (ideal + %d x %d ms start interval)  ratio %.3f %s\n", goal,
+                sites - 1, kStartIntervalMs, static_cast<double>(wall) / goal,
                 static_cast<double>(wall) <= goal * 1.1 ? "(within 10%)" : "(MISSED)");
-    std::printf("floor         %.0f ms (%d x %d ms + one site's %.0f ms)  ratio %.3f; "
-                "%.1f ms per start\n",
-                floor, sites - 1, kStartIntervalMs, perSiteMs, static_cast<double>(wall) / floor,
-                (static_cast<double>(wall) - perSiteMs) / (sites - 1));
+    std::printf(
+        "floor         %.0f ms (%d x %d ms + one site's %.0f ms)  ratio %.3f; "
+        "%.1f ms per start\n",
+        floor, sites - 1, kStartIntervalMs, perSiteMs, static_cast<double>(wall) / floor,
+        (static_cast<double>(wall) - perSiteMs) / (sites - 1));
     std::printf("running jobs  peak %ld of %d allowed\n", peakJobs, kConcurrency);
     std::printf("client CPU    %.2f s, %.0f us a site; %ld log rows\n", cpu, cpu * 1e6 / sites,
                 host.rows);
-    std::printf("client        VmHWM %.1f MB (%s; %.1f MB before the run), peak %ld threads, "
-                "%ld descriptors (limit %llu)  %s\n",
-                clientHwmKb / 1024.0, inProcess ? "includes the sandbox" : "sandbox not included",
-                baseKb / 1024.0, clientThreads, clientFds,
-                static_cast<unsigned long long>(files.rlim_cur),
-                clientHwmKb < 200 * 1024 ? "(under 200 MB)" : "(OVER 200 MB)");
+    std::printf(
+        "client        VmHWM %.1f MB (%s; %.1f MB before the run), peak %ld threads, "
+        "%ld descriptors (limit %llu)  %s\n",
+        clientHwmKb / 1024.0, inProcess ? "includes the sandbox" : "sandbox not included",
+        baseKb / 1024.0, clientThreads, clientFds, static_cast<unsigned long long>(files.rlim_cur),
+        clientHwmKb < 200 * 1024 ? "(under 200 MB)" : "(OVER 200 MB)");
     if (!inProcess)
         std::printf("sandbox       VmHWM %.1f MB, peak %ld threads, %ld descriptors\n",
                     report.hwmKb / 1024.0, report.threads, report.fds);
