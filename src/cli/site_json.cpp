@@ -50,7 +50,11 @@ std::string SiteJson(const SiteConfig& site) {
         // Both tables list the keys in the order they are saved.
         const SiteValueType type =
             i < types.size() && types[i].key == key ? types[i].type : SiteValueType::Text;
-        out += (i ? "," : "") + JsonString(charset::GbkToUtf8(key)) + ":";
+        // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) on a C string put in
+        // front of a temporary std::string.
+        if (i) out += ',';
+        out += JsonString(charset::GbkToUtf8(key));
+        out += ':';
         switch (type) {
             case SiteValueType::Logical:
                 out += value == yes ? "true" : "false";
