@@ -28,51 +28,92 @@ const std::string& G(const char* utf8) {
     return cache.back().second;
 }
 
-enum class Kind { Text, Int, Real, Index, Check };
-
-struct Field {
+// Every saved key in the order it is saved, with its type, its control, a drop-down's
+// captions and the record field behind it. 启用 is the row's check box and the 分类 keys
+// come from the tree, so they have no control; 标签数据 is the tag of its button.
+struct KeyRow {
+    const char* key;
+    SiteValueType type;
     const char* control;
-    Kind kind;
+    std::vector<const char*> captions;
     std::string SiteConfig::*text = nullptr;
     std::int32_t SiteConfig::*number = nullptr;
     bool SiteConfig::*flag = nullptr;
+    float SiteConfig::*real = nullptr;
 };
 
-// Every editor control and the record field behind it (启用 is the row's check box,
-// 标签数据 the tag button, the 分类 fields the tree).
-const std::vector<Field>& Fields() {
-    static const std::vector<Field> fields = {
-        {"编辑框用户", Kind::Text, &SiteConfig::用户},
-        {"编辑框密码", Kind::Text, &SiteConfig::密码},
-        {"编辑框域名", Kind::Text, &SiteConfig::域名},
-        {"组合框编码", Kind::Index, nullptr, &SiteConfig::编码},
-        {"编辑框后台", Kind::Text, &SiteConfig::后台},
-        {"编辑框标签数1", Kind::Int, nullptr, &SiteConfig::标签数1},
-        {"编辑框标签数2", Kind::Int, nullptr, &SiteConfig::标签数2},
-        {"选择框文章中提取标签", Kind::Check, nullptr, nullptr, &SiteConfig::文章中提取标签},
-        {"编辑框内容摘要数1", Kind::Int, nullptr, &SiteConfig::内容摘要数1},
-        {"编辑框内容摘要数2", Kind::Int, nullptr, &SiteConfig::内容摘要数2},
-        {"选择框首页置顶", Kind::Check, nullptr, nullptr, &SiteConfig::首页置顶},
-        {"选择框分类置顶", Kind::Check, nullptr, nullptr, &SiteConfig::分类置顶},
-        {"选择框允许评论", Kind::Check, nullptr, nullptr, &SiteConfig::允许评论},
-        {"组合框别名类型", Kind::Index, nullptr, &SiteConfig::别名类型},
-        {"编辑框字母数1", Kind::Int, nullptr, &SiteConfig::字母数1},
-        {"编辑框字母数2", Kind::Int, nullptr, &SiteConfig::字母数2},
-        {"编辑框别名左边", Kind::Text, &SiteConfig::别名左边},
-        {"编辑框别名右边", Kind::Text, &SiteConfig::别名右边},
-        {"编辑框别名起始值", Kind::Int, nullptr, &SiteConfig::别名起始值},
-        {"编辑框别名递增值", Kind::Int, nullptr, &SiteConfig::别名递增值},
-        {"组合框拼音间隔符", Kind::Index, nullptr, &SiteConfig::拼音间隔符},
-        {"编辑框文章目录", Kind::Text, &SiteConfig::文章目录},
-        {"组合框文件编码", Kind::Index, nullptr, &SiteConfig::文件编码},
-        {"编辑框文件过滤", Kind::Text, &SiteConfig::文件过滤},
-        {"编辑框更新数量", Kind::Int, nullptr, &SiteConfig::更新数量},
-        {"编辑框间隔秒1", Kind::Real},
-        {"选择框删除已更新文章", Kind::Check, nullptr, nullptr, &SiteConfig::删除已更新文章},
-        {"选择框首行标题", Kind::Check, nullptr, nullptr, &SiteConfig::首行标题},
-        {"选择框段落标签", Kind::Check, nullptr, nullptr, &SiteConfig::段落标签},
+const std::vector<KeyRow>& KeyRows() {
+    using T = SiteValueType;
+    using S = SiteConfig;
+    static const std::vector<KeyRow> rows = {
+        {"启用", T::Logical, "", {}, nullptr, nullptr, &S::启用},
+        {"用户", T::Text, "编辑框用户", {}, &S::用户},
+        {"密码", T::Text, "编辑框密码", {}, &S::密码},
+        {"域名", T::Text, "编辑框域名", {}, &S::域名},
+        {"编码", T::Choice, "组合框编码", {"UTF-8", "GBK"}, nullptr, &S::编码},
+        {"后台", T::Text, "编辑框后台", {}, &S::后台},
+        {"标签数据", T::Lines, "按钮输入标签组", {}, &S::标签数据},
+        {"标签数1", T::Integer, "编辑框标签数1", {}, nullptr, &S::标签数1},
+        {"标签数2", T::Integer, "编辑框标签数2", {}, nullptr, &S::标签数2},
+        {"文章中提取标签",
+         T::Logical,
+         "选择框文章中提取标签",
+         {},
+         nullptr,
+         nullptr,
+         &S::文章中提取标签},
+        {"内容摘要数1", T::Integer, "编辑框内容摘要数1", {}, nullptr, &S::内容摘要数1},
+        {"内容摘要数2", T::Integer, "编辑框内容摘要数2", {}, nullptr, &S::内容摘要数2},
+        {"首页置顶", T::Logical, "选择框首页置顶", {}, nullptr, nullptr, &S::首页置顶},
+        {"分类置顶", T::Logical, "选择框分类置顶", {}, nullptr, nullptr, &S::分类置顶},
+        {"允许评论", T::Logical, "选择框允许评论", {}, nullptr, nullptr, &S::允许评论},
+        {"分类数据", T::Bytes, "", {}, &S::分类数据},
+        {"分类ID", T::Text, "", {}, &S::分类ID},
+        {"分类选择项", T::Integer, "", {}, nullptr, &S::分类选择项},
+        {"别名类型",
+         T::Choice,
+         "组合框别名类型",
+         {"无别名", "标题首拼", "标题全拼", "随机数字", "随机字母", "随机数母", "递增数字"},
+         nullptr,
+         &S::别名类型},
+        {"字母数1", T::Integer, "编辑框字母数1", {}, nullptr, &S::字母数1},
+        {"字母数2", T::Integer, "编辑框字母数2", {}, nullptr, &S::字母数2},
+        {"别名左边", T::Text, "编辑框别名左边", {}, &S::别名左边},
+        {"别名右边", T::Text, "编辑框别名右边", {}, &S::别名右边},
+        {"别名起始值", T::Integer, "编辑框别名起始值", {}, nullptr, &S::别名起始值},
+        {"别名递增值", T::Integer, "编辑框别名递增值", {}, nullptr, &S::别名递增值},
+        {"拼音间隔符",
+         T::Choice,
+         "组合框拼音间隔符",
+         {"没有", "短横", "下划"},
+         nullptr,
+         &S::拼音间隔符},
+        {"文章目录", T::Text, "编辑框文章目录", {}, &S::文章目录},
+        {"文件编码",
+         T::Choice,
+         "组合框文件编码",
+         {"自动识别", "GBK", "UTF-8", "Unicode", "Unicode BE"},
+         nullptr,
+         &S::文件编码},
+        {"文件过滤", T::Text, "编辑框文件过滤", {}, &S::文件过滤},
+        {"更新数量", T::Integer, "编辑框更新数量", {}, nullptr, &S::更新数量},
+        {"间隔秒1", T::Real, "编辑框间隔秒1", {}, nullptr, nullptr, nullptr, &S::间隔秒1},
+        {"删除已更新文章",
+         T::Logical,
+         "选择框删除已更新文章",
+         {},
+         nullptr,
+         nullptr,
+         &S::删除已更新文章},
+        {"首行标题", T::Logical, "选择框首行标题", {}, nullptr, nullptr, &S::首行标题},
+        {"段落标签", T::Logical, "选择框段落标签", {}, nullptr, nullptr, &S::段落标签},
     };
-    return fields;
+    return rows;
+}
+
+// The rows whose value sits in an edit box, a drop-down or a check box.
+bool InPlainControl(const KeyRow& row) {
+    return *row.control != '\0' && row.type != SiteValueType::Lines;
 }
 
 // "%.6g" without the process locale, which Qt sets to the user's (a comma decimal would
@@ -131,23 +172,27 @@ std::string NormaliseDomain(std::string_view text) {
 }
 
 void WriteSiteToControls(const SiteConfig& site, SiteEditorView& view) {
-    for (const Field& field : Fields()) {
-        const std::string& name = G(field.control);
-        switch (field.kind) {
-            case Kind::Text:
-                view.SetText(name, site.*field.text);
+    for (const KeyRow& row : KeyRows()) {
+        if (!InPlainControl(row)) continue;
+        const std::string& name = G(row.control);
+        switch (row.type) {
+            case SiteValueType::Text:
+                view.SetText(name, site.*row.text);
                 break;
-            case Kind::Int:
-                view.SetText(name, std::to_string(site.*field.number));
+            case SiteValueType::Integer:
+                view.SetText(name, std::to_string(site.*row.number));
                 break;
-            case Kind::Real:
-                view.SetText(name, SixDigits(site.间隔秒1));
+            case SiteValueType::Real:
+                view.SetText(name, SixDigits(site.*row.real));
                 break;
-            case Kind::Index:
-                view.SetIndex(name, site.*field.number);
+            case SiteValueType::Choice:
+                view.SetIndex(name, site.*row.number);
                 break;
-            case Kind::Check:
-                view.SetChecked(name, site.*field.flag);
+            case SiteValueType::Logical:
+                view.SetChecked(name, site.*row.flag);
+                break;
+            case SiteValueType::Lines:
+            case SiteValueType::Bytes:
                 break;
         }
     }
@@ -158,23 +203,27 @@ void WriteSiteToControls(const SiteConfig& site, SiteEditorView& view) {
 
 SiteConfig ReadSiteFromControls(const SiteEditorView& view) {
     SiteConfig site;
-    for (const Field& field : Fields()) {
-        const std::string& name = G(field.control);
-        switch (field.kind) {
-            case Kind::Text:
-                site.*field.text = view.Text(name);
+    for (const KeyRow& row : KeyRows()) {
+        if (!InPlainControl(row)) continue;
+        const std::string& name = G(row.control);
+        switch (row.type) {
+            case SiteValueType::Text:
+                site.*row.text = view.Text(name);
                 break;
-            case Kind::Int:
-                site.*field.number = TextToInt(view.Text(name));
+            case SiteValueType::Integer:
+                site.*row.number = TextToInt(view.Text(name));
                 break;
-            case Kind::Real:
-                site.间隔秒1 = static_cast<float>(TextToNumber(view.Text(name)));
+            case SiteValueType::Real:
+                site.*row.real = SaturateToFloat(TextToNumber(view.Text(name)));
                 break;
-            case Kind::Index:
-                site.*field.number = view.Index(name);
+            case SiteValueType::Choice:
+                site.*row.number = view.Index(name);
                 break;
-            case Kind::Check:
-                site.*field.flag = view.Checked(name);
+            case SiteValueType::Logical:
+                site.*row.flag = view.Checked(name);
+                break;
+            case SiteValueType::Lines:
+            case SiteValueType::Bytes:
                 break;
         }
     }
@@ -458,57 +507,8 @@ SiteConfig DesignSiteValues() {
 
 const std::vector<SiteKeyControl>& SiteKeyControls() {
     static const std::vector<SiteKeyControl> table = [] {
-        using T = SiteValueType;
-        struct Row {
-            const char* key;
-            T type;
-            const char* control;
-            std::vector<const char*> captions;
-        };
-        const std::vector<Row> rows = {
-            {"启用", T::Logical, "", {}},
-            {"用户", T::Text, "编辑框用户", {}},
-            {"密码", T::Text, "编辑框密码", {}},
-            {"域名", T::Text, "编辑框域名", {}},
-            {"编码", T::Choice, "组合框编码", {"UTF-8", "GBK"}},
-            {"后台", T::Text, "编辑框后台", {}},
-            {"标签数据", T::Lines, "按钮输入标签组", {}},
-            {"标签数1", T::Integer, "编辑框标签数1", {}},
-            {"标签数2", T::Integer, "编辑框标签数2", {}},
-            {"文章中提取标签", T::Logical, "选择框文章中提取标签", {}},
-            {"内容摘要数1", T::Integer, "编辑框内容摘要数1", {}},
-            {"内容摘要数2", T::Integer, "编辑框内容摘要数2", {}},
-            {"首页置顶", T::Logical, "选择框首页置顶", {}},
-            {"分类置顶", T::Logical, "选择框分类置顶", {}},
-            {"允许评论", T::Logical, "选择框允许评论", {}},
-            {"分类数据", T::Bytes, "", {}},
-            {"分类ID", T::Text, "", {}},
-            {"分类选择项", T::Integer, "", {}},
-            {"别名类型",
-             T::Choice,
-             "组合框别名类型",
-             {"无别名", "标题首拼", "标题全拼", "随机数字", "随机字母", "随机数母", "递增数字"}},
-            {"字母数1", T::Integer, "编辑框字母数1", {}},
-            {"字母数2", T::Integer, "编辑框字母数2", {}},
-            {"别名左边", T::Text, "编辑框别名左边", {}},
-            {"别名右边", T::Text, "编辑框别名右边", {}},
-            {"别名起始值", T::Integer, "编辑框别名起始值", {}},
-            {"别名递增值", T::Integer, "编辑框别名递增值", {}},
-            {"拼音间隔符", T::Choice, "组合框拼音间隔符", {"没有", "短横", "下划"}},
-            {"文章目录", T::Text, "编辑框文章目录", {}},
-            {"文件编码",
-             T::Choice,
-             "组合框文件编码",
-             {"自动识别", "GBK", "UTF-8", "Unicode", "Unicode BE"}},
-            {"文件过滤", T::Text, "编辑框文件过滤", {}},
-            {"更新数量", T::Integer, "编辑框更新数量", {}},
-            {"间隔秒1", T::Real, "编辑框间隔秒1", {}},
-            {"删除已更新文章", T::Logical, "选择框删除已更新文章", {}},
-            {"首行标题", T::Logical, "选择框首行标题", {}},
-            {"段落标签", T::Logical, "选择框段落标签", {}},
-        };
         std::vector<SiteKeyControl> out;
-        for (const Row& row : rows) {
+        for (const KeyRow& row : KeyRows()) {
             SiteKeyControl entry{G(row.key), row.type, G(row.control), {}};
             for (const char* caption : row.captions) entry.captions.push_back(G(caption));
             out.push_back(std::move(entry));
