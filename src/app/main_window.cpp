@@ -28,16 +28,15 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
-
 #include <cstdlib>
 
 #include "app/app_icon.h"
 #include "app/form_controls.h"
 #include "app/log_window.h"
-#include "app/text_dialog.h"
 #include "app/qt_run_host.h"
 #include "app/qt_text.h"
 #include "app/site_view.h"
+#include "app/text_dialog.h"
 #include "core/events.h"
 #include "core/platform/affinity.h"
 #include "run/run_controller.h"
@@ -91,9 +90,13 @@ QLabel* Label(QWidget* parent, const char* name, const char* text) {
     return Named(new QLabel(U(text), parent), name);
 }
 
-QComboBox* Combo(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
+// A drop-down of the site editor, its items the captions the settings keys list for it.
+QComboBox* SiteCombo(QWidget* parent, const char* name) {
     auto* combo = Named(new QComboBox(parent), name);
-    for (const char* item : items) combo->addItem(U(item));
+    const std::string control = G(U(name));
+    for (const SiteKeyControl& key : SiteKeyControls())
+        if (key.control == control)
+            for (const std::string& caption : key.captions) combo->addItem(Q(caption));
     return combo;
 }
 
@@ -161,6 +164,9 @@ MainWindow::MainWindow(ConfigStore& store, MainWindowOptions options)
     m_controller = std::make_unique<RunController>(m_sites, *m_host);
     m_editor = std::make_unique<SiteEditor>(m_sites, *m_view, &m_store,
                                             [this] { return !m_controller->IsRunning(); });
+    // The editor's controls start at the design values, the ones a new site takes when
+    // no site is selected.
+    WriteSiteToControls(DesignSiteValues(), *m_view);
     ConnectSiteEditor();
     ConnectRun();
     LoadSettings();
@@ -203,18 +209,20 @@ QWidget* MainWindow::BuildBanner() {
     banner->setStyleSheet(QStringLiteral(
         "QLabel#图片框1 { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #12707a, "
         "stop:1 #5fb8c2); color: white; padding-left: 8px; }"));
-    const QString icon = QStringLiteral("<img src=\"data:image/png;base64,%1\" width=36 height=36>");
+    const QString icon =
+        QStringLiteral("<img src=\"data:image/png;base64,%1\" width=36 height=36>");
     QByteArray png;
     {
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         AppIcon().pixmap(72, 72).save(&buffer, "PNG");
     }
-    banner->setText(QStringLiteral("<table><tr><td valign=middle>%1</td><td valign=middle>&nbsp;"
-                                   "<span style=\"font-size:16pt; font-weight:600;\">%2</span>"
-                                   "&nbsp;&nbsp;<span style=\"font-size:9pt;\">emlog 站群更新 v1.1.0.0"
-                                   "</span></td></tr></table>")
-                        .arg(icon.arg(QString::fromLatin1(png.toBase64())), Q(ProgramTitle())));
+    banner->setText(
+        QStringLiteral("<table><tr><td valign=middle>%1</td><td valign=middle>&nbsp;"
+                       "<span style=\"font-size:16pt; font-weight:600;\">%2</span>"
+                       "&nbsp;&nbsp;<span style=\"font-size:9pt;\">emlog 站群更新 v1.1.0.0"
+                       "</span></td></tr></table>")
+            .arg(icon.arg(QString::fromLatin1(png.toBase64())), Q(ProgramTitle())));
     return banner;
 }
 
@@ -231,9 +239,11 @@ QWidget* MainWindow::BuildRunGroup() {
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
-    m_syncCycle = Named(new QRadioButton(U("同步循环更新[循环一次间隔秒]："), group), "单选框同步循环");
+    m_syncCycle =
+        Named(new QRadioButton(U("同步循环更新[循环一次间隔秒]："), group), "单选框同步循环");
     m_cycleSeconds = Edit(group, "编辑框循环间隔秒", "0.01", 56);
-    m_independent = Named(new QRadioButton(U("先后独立更新[同时更新站点数]："), group), "单选框先后独立");
+    m_independent =
+        Named(new QRadioButton(U("先后独立更新[同时更新站点数]："), group), "单选框先后独立");
     m_independent->setChecked(true);
     m_sitesAtOnce = Edit(group, "编辑框同时站点数", "5", 56);
     m_globalQuota = Check(group, "选择框全局更新数量", "全局更新数量:");
@@ -289,9 +299,11 @@ QWidget* MainWindow::BuildListGroup() {
     m_addOrStop->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_addOrStop);
-    for (const auto& [name, caption] :
-         {std::pair{"按钮修改", "修改"}, {"按钮删除", "删除"}, {"按钮清空", "清空"},
-          {"按钮上移", "上移"}, {"按钮下移", "下移"}})
+    for (const auto& [name, caption] : {std::pair{"按钮修改", "修改"},
+                                        {"按钮删除", "删除"},
+                                        {"按钮清空", "清空"},
+                                        {"按钮上移", "上移"},
+                                        {"按钮下移", "下移"}})
         bottom->addWidget(Button(g, name, caption));
     bottom->addStretch(1);
     layout->addLayout(bottom);
@@ -302,15 +314,15 @@ QWidget* MainWindow::BuildSiteGroup() {
     auto* group = Named(new QGroupBox(U("站点"), this), "分组框站点");
     auto* grid = new QGridLayout(group);
     grid->addWidget(Label(group, "标签域名", "域名："), 0, 0);
-    grid->addWidget(Edit(group, "编辑框域名", "blog.example.com"), 0, 1, 1, 3);
+    grid->addWidget(Edit(group, "编辑框域名", ""), 0, 1, 1, 3);
     grid->addWidget(Label(group, "标签用户", "用户："), 1, 0);
-    grid->addWidget(Edit(group, "编辑框用户", "admin"), 1, 1);
+    grid->addWidget(Edit(group, "编辑框用户", ""), 1, 1);
     grid->addWidget(Label(group, "标签密码", "密码："), 1, 2);
-    grid->addWidget(Edit(group, "编辑框密码", "mirtle"), 1, 3);
+    grid->addWidget(Edit(group, "编辑框密码", ""), 1, 3);
     grid->addWidget(Label(group, "标签编码", "编码："), 2, 0);
-    grid->addWidget(Combo(group, "组合框编码", {"UTF-8", "GBK"}), 2, 1);
+    grid->addWidget(SiteCombo(group, "组合框编码"), 2, 1);
     grid->addWidget(Label(group, "标签后台", "后台："), 2, 2);
-    grid->addWidget(Edit(group, "编辑框后台", "admin"), 2, 3);
+    grid->addWidget(Edit(group, "编辑框后台", ""), 2, 3);
     return group;
 }
 
@@ -318,7 +330,7 @@ QWidget* MainWindow::BuildArticleGroup() {
     auto* group = Named(new QGroupBox(U("文章"), this), "分组框文章");
     auto* grid = new QGridLayout(group);
     grid->addWidget(Label(group, "标签文章目录", "文章目录："), 0, 0);
-    m_articleFolder = Edit(group, "编辑框文章目录", "C:\\用于更新的文章所在目录");
+    m_articleFolder = Edit(group, "编辑框文章目录", "");
     m_pickFolder = Button(group, "按钮选择目录", "选择目录");
     m_pickFolder->setToolTip(U("左键选择文件夹；右键打开该文件夹"));
     auto* folderRow = new QHBoxLayout;
@@ -326,15 +338,13 @@ QWidget* MainWindow::BuildArticleGroup() {
     folderRow->addWidget(m_pickFolder);
     grid->addLayout(folderRow, 0, 1, 1, 3);
     grid->addWidget(Label(group, "标签文件过滤", "文件过滤："), 1, 0);
-    grid->addWidget(Edit(group, "编辑框文件过滤", "*.*"), 1, 1);
+    grid->addWidget(Edit(group, "编辑框文件过滤", ""), 1, 1);
     grid->addWidget(Label(group, "标签文件编码", "文件编码："), 1, 2);
-    grid->addWidget(Combo(group, "组合框文件编码",
-                          {"自动识别", "GBK", "UTF-8", "Unicode", "Unicode BE"}),
-                    1, 3);
+    grid->addWidget(SiteCombo(group, "组合框文件编码"), 1, 3);
     grid->addWidget(Label(group, "标签更新数量", "更新数量："), 2, 0);
-    grid->addWidget(Edit(group, "编辑框更新数量", "0"), 2, 1);
+    grid->addWidget(Edit(group, "编辑框更新数量", ""), 2, 1);
     grid->addWidget(Label(group, "标签间隔秒", "间隔秒："), 2, 2);
-    grid->addWidget(Edit(group, "编辑框间隔秒1", "0.01"), 2, 3);
+    grid->addWidget(Edit(group, "编辑框间隔秒1", ""), 2, 3);
     grid->addLayout(Row({Check(group, "选择框删除已更新文章", "删除已更新文章"),
                          Check(group, "选择框首行标题", "文章首行当标题"),
                          Check(group, "选择框段落标签", "加网页段落标签")}),
@@ -346,37 +356,34 @@ QWidget* MainWindow::BuildTagGroup() {
     auto* group = Named(new QGroupBox(U("标签、摘要与置顶"), this), "分组框标签");
     auto* layout = new QVBoxLayout(group);
     auto* tags = Button(group, "按钮输入标签组", "输入标签组");
-    tags->setProperty(kTagProperty, QByteArray(G(U("标签1\r\n标签2\r\n标签3\r\n标签4\r\n标签5\r\n标签6")).c_str()));
-    layout->addLayout(Row({tags, Label(group, "标签标签数", "标签数："),
-                           Edit(group, "编辑框标签数1", "3", 44), Label(group, "标签标签数至", "~"),
-                           Edit(group, "编辑框标签数2", "5", 44),
-                           Check(group, "选择框文章中提取标签", "自动分词")}));
-    layout->addLayout(Row({Label(group, "标签摘要", "摘要字数："), Edit(group, "编辑框内容摘要数1", "85", 44),
-                           Label(group, "标签摘要至", "~"), Edit(group, "编辑框内容摘要数2", "127", 44),
-                           Check(group, "选择框首页置顶", "首页置顶"),
-                           Check(group, "选择框分类置顶", "分类置顶"),
-                           Check(group, "选择框允许评论", "允许评论")}));
+    layout->addLayout(
+        Row({tags, Label(group, "标签标签数", "标签数："), Edit(group, "编辑框标签数1", "", 44),
+             Label(group, "标签标签数至", "~"), Edit(group, "编辑框标签数2", "", 44),
+             Check(group, "选择框文章中提取标签", "自动分词")}));
+    layout->addLayout(
+        Row({Label(group, "标签摘要", "摘要字数："), Edit(group, "编辑框内容摘要数1", "", 44),
+             Label(group, "标签摘要至", "~"), Edit(group, "编辑框内容摘要数2", "", 44),
+             Check(group, "选择框首页置顶", "首页置顶"), Check(group, "选择框分类置顶", "分类置顶"),
+             Check(group, "选择框允许评论", "允许评论")}));
     return group;
 }
 
 QWidget* MainWindow::BuildAliasGroup() {
     auto* group = Named(new QGroupBox(U("别名"), this), "分组框别名");
     auto* layout = new QVBoxLayout(group);
-    layout->addLayout(Row({Combo(group, "组合框别名类型",
-                                 {"无别名", "标题首拼", "标题全拼", "随机数字", "随机字母", "随机数母",
-                                  "递增数字"}),
-                           Label(group, "标签别名左边", "左边："), Edit(group, "编辑框别名左边", "tb_", 70),
-                           Label(group, "标签别名右边", "右边："),
-                           Edit(group, "编辑框别名右边", "_soft", 70)}));
+    layout->addLayout(
+        Row({SiteCombo(group, "组合框别名类型"), Label(group, "标签别名左边", "左边："),
+             Edit(group, "编辑框别名左边", "", 70), Label(group, "标签别名右边", "右边："),
+             Edit(group, "编辑框别名右边", "", 70)}));
     // One row for the options of the chosen type; only one set shows at a time, and the
     // row keeps its height when none does.
     auto* options = Named(new QWidget(group), "别名选项");
-    auto* row = Row({Edit(options, "编辑框字母数1", "3", 44),
-                     Label(options, "标签到", "到"), Edit(options, "编辑框字母数2", "7", 44),
-                     Label(options, "标签起始值", "起始值:"), Edit(options, "编辑框别名起始值", "900", 60),
-                     Label(options, "标签递增值", "递增值:"), Edit(options, "编辑框别名递增值", "1", 44),
-                     Label(options, "标签拼音间隔符", "拼音间隔符:"),
-                     Combo(options, "组合框拼音间隔符", {"没有", "短横", "下划"})});
+    auto* row = Row(
+        {Edit(options, "编辑框字母数1", "", 44), Label(options, "标签到", "到"),
+         Edit(options, "编辑框字母数2", "", 44), Label(options, "标签起始值", "起始值:"),
+         Edit(options, "编辑框别名起始值", "", 60), Label(options, "标签递增值", "递增值:"),
+         Edit(options, "编辑框别名递增值", "", 44), Label(options, "标签拼音间隔符", "拼音间隔符:"),
+         SiteCombo(options, "组合框拼音间隔符")});
     row->setContentsMargins(0, 0, 0, 0);
     options->setLayout(row);
     options->setMinimumHeight(QLineEdit().sizeHint().height());
@@ -385,7 +392,8 @@ QWidget* MainWindow::BuildAliasGroup() {
 }
 
 QWidget* MainWindow::BuildCategoryGroup() {
-    auto* group = Named(new QGroupBox(U("文章分类（只能勾选子分类；勾选多个时随机选用）"), this), "分组框分类");
+    auto* group = Named(new QGroupBox(U("文章分类（只能勾选子分类；勾选多个时随机选用）"), this),
+                        "分组框分类");
     auto* layout = new QVBoxLayout(group);
     m_tree = Named(new QTreeWidget(group), "树型框");
     m_tree->setHeaderHidden(true);
@@ -398,9 +406,10 @@ QWidget* MainWindow::BuildCategoryGroup() {
     // Reading a site's categories comes with the category operations; until then the
     // buttons are there but do nothing.
     auto* buttons = new QHBoxLayout;
-    for (const auto& [name, caption] :
-         {std::pair{"按钮读取分类列表", "读取分类列表"}, {"按钮全选", "全选"}, {"按钮不选", "不选"},
-          {"按钮反选", "反选"}}) {
+    for (const auto& [name, caption] : {std::pair{"按钮读取分类列表", "读取分类列表"},
+                                        {"按钮全选", "全选"},
+                                        {"按钮不选", "不选"},
+                                        {"按钮反选", "反选"}}) {
         auto* button = Button(group, name, caption);
         button->setEnabled(false);
         buttons->addWidget(button);
@@ -428,11 +437,12 @@ QWidget* MainWindow::BuildToolsRow() {
     auto* helpLink = Link(tools, "链接疑点说明", "疑点说明");
     m_homePicture = Picture(tools, "图片软件主页", QStyle::SP_DirHomeIcon);
     auto* homeLink = Link(tools, "链接软件主页", "软件主页");
-    for (QWidget* widget : {static_cast<QWidget*>(batchPicture), static_cast<QWidget*>(batchLink),
-                            static_cast<QWidget*>(planPicture), static_cast<QWidget*>(planLink),
-                            static_cast<QWidget*>(m_savePicture), static_cast<QWidget*>(m_saveLink),
-                            static_cast<QWidget*>(m_helpPicture), static_cast<QWidget*>(helpLink),
-                            static_cast<QWidget*>(m_homePicture), static_cast<QWidget*>(homeLink)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(batchPicture), static_cast<QWidget*>(batchLink),
+          static_cast<QWidget*>(planPicture), static_cast<QWidget*>(planLink),
+          static_cast<QWidget*>(m_savePicture), static_cast<QWidget*>(m_saveLink),
+          static_cast<QWidget*>(m_helpPicture), static_cast<QWidget*>(helpLink),
+          static_cast<QWidget*>(m_homePicture), static_cast<QWidget*>(homeLink)}) {
         row->addWidget(widget);
         if (qobject_cast<QLabel*>(widget) && !static_cast<QLabel*>(widget)->pixmap().isNull())
             continue;
@@ -445,7 +455,8 @@ QWidget* MainWindow::BuildToolsRow() {
     connect(homeLink, &QLabel::linkActivated, this, [this] { OpenHomePage(); });
     row->addStretch(1);
     // 标签13 spans what is left of the width.
-    auto* hint = Label(tools, "标签13", "提示：左键“开始站群更新”按过滤规则扫描文章，右键逐个查找文件");
+    auto* hint =
+        Label(tools, "标签13", "提示：左键“开始站群更新”按过滤规则扫描文章，右键逐个查找文件");
     hint->setStyleSheet(QStringLiteral("color: #666;"));
     row->addWidget(hint);
     return tools;
@@ -494,16 +505,18 @@ void MainWindow::ConnectRun() {
     // handling finishes first, and the run's event pumping then sees a second click as
     // the stop it is.
     connect(m_start, &QPushButton::clicked, this, [this] {
-        QMetaObject::invokeMethod(this, [this] { m_controller->StartButtonClicked(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_controller->StartButtonClicked(); }, Qt::QueuedConnection);
     });
     m_start->installEventFilter(this);
     connect(m_siteStop, &QPushButton::clicked, this,
             [this] { m_controller->RequestSiteStop(m_view->SelectedRow() + 1); });
-    connect(m_viewLog, &QPushButton::clicked, this, [this] { m_controller->Log().ToggleLogWindow(); });
+    connect(m_viewLog, &QPushButton::clicked, this,
+            [this] { m_controller->Log().ToggleLogWindow(); });
     connect(m_log, &LogWindow::hiddenByUser, this,
             [this] { m_viewLog->setText(QStringLiteral("查看日志")); });
-    connect(m_log, &LogWindow::locateClicked, this, [this] { m_controller->Log().LocateLogFile(); });
+    connect(m_log, &LogWindow::locateClicked, this,
+            [this] { m_controller->Log().LocateLogFile(); });
     connect(m_globalQuota, &QCheckBox::toggled, m_globalQuotaCount, &QLineEdit::setEnabled);
 }
 
@@ -526,10 +539,11 @@ void MainWindow::CreateTrayIcon() {
     m_tray = new QSystemTrayIcon(AppIcon(), this);
     // The tip of the Windows shell holds at most 127 bytes; the title is far shorter.
     m_tray->setToolTip(Q(ProgramTitle()));
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        if (why == QSystemTrayIcon::Trigger) ToggleFromTray();
-        if (why == QSystemTrayIcon::Context) ExitFromTray();
-    });
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger) ToggleFromTray();
+                if (why == QSystemTrayIcon::Context) ExitFromTray();
+            });
     m_tray->show();
 }
 
@@ -545,8 +559,7 @@ void MainWindow::ToggleFromTray() {
 }
 
 void MainWindow::ExitFromTray() {
-    const QString question =
-        QStringLiteral("确定要退出本软件《%1》吗？").arg(Q(ProgramTitle()));
+    const QString question = QStringLiteral("确定要退出本软件《%1》吗？").arg(Q(ProgramTitle()));
     if (QMessageBox::question(this, kMessageTitle, question, QMessageBox::Ok | QMessageBox::Cancel,
                               QMessageBox::Cancel) == QMessageBox::Ok)
         CloseQuery();
@@ -556,8 +569,9 @@ bool MainWindow::CloseQuery(bool ask) {
     if (m_closing || m_ended) return m_ended;
     m_closing = true;
     if (ask && m_controller->IsRunning() &&
-        QMessageBox::question(this, kMessageTitle, QStringLiteral("当前正在更新中，请问是否还继续退出？"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        QMessageBox::question(
+            this, kMessageTitle, QStringLiteral("当前正在更新中，请问是否还继续退出？"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         m_closing = false;
         return false;
     }
@@ -595,8 +609,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (watched == m_start && mouse->button() == Qt::RightButton) {
-            QMetaObject::invokeMethod(this, [this] { m_controller->StartButtonRightPressed(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { m_controller->StartButtonRightPressed(); }, Qt::QueuedConnection);
             return true;
         }
         if (watched == m_pickFolder && mouse->button() == Qt::RightButton) {
@@ -643,7 +657,8 @@ void MainWindow::GlobalSave() {
 
 void MainWindow::OnSiteSelectionChanged() {
     const Qt::KeyboardModifiers keys = QGuiApplication::keyboardModifiers();
-    m_editor->ShowSelectedSite(keys.testFlag(Qt::ShiftModifier), keys.testFlag(Qt::ControlModifier));
+    m_editor->ShowSelectedSite(keys.testFlag(Qt::ShiftModifier),
+                               keys.testFlag(Qt::ControlModifier));
     m_controller->SiteSelectionChanged(m_view->SelectedRow() + 1);
 }
 
