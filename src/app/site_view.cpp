@@ -15,8 +15,6 @@
 #include "app/form_controls.h"
 #include "app/text_dialog.h"
 
-
-
 namespace {
 
 const QString& MessageTitle() {
