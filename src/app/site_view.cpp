@@ -221,6 +221,13 @@ void QtSiteView::SetCaption(const std::string& control, const std::string& capti
         label->setText(Q(caption));
 }
 
+std::string QtSiteView::Caption(const std::string& control) const {
+    QWidget* widget = Control(control);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return G(button->text());
+    if (auto* label = qobject_cast<QLabel*>(widget)) return G(label->text());
+    return {};
+}
+
 QTreeWidgetItem* QtSiteView::TreeItemAt(std::int32_t index) const {
     if (index < 0) return nullptr;
     std::int32_t at = 0;

@@ -49,6 +49,7 @@ public:
     void SetEnabled(const std::string& control, bool on) override;
     void SetVisible(const std::string& control, bool on) override;
     void SetCaption(const std::string& control, const std::string& caption) override;
+    std::string Caption(const std::string& control) const override;
 
     CategoryTree Tree() const override;
     void ShowTree(const CategoryTree& tree) override;

@@ -86,6 +86,11 @@ void MemorySiteView::SetCaption(const std::string& control, const std::string& c
     captions[control] = caption;
 }
 
+std::string MemorySiteView::Caption(const std::string& control) const {
+    const auto it = captions.find(control);
+    return it == captions.end() ? std::string() : it->second;
+}
+
 void MemorySiteView::SelectTreeItem(std::int32_t index) {
     treeSelected = index >= 0 && static_cast<std::size_t>(index) < tree.items.size() ? index : -1;
 }

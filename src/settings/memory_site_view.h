@@ -56,6 +56,7 @@ public:
     void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
     void SetVisible(const std::string& control, bool on) override { visible[control] = on; }
     void SetCaption(const std::string& control, const std::string& caption) override;
+    std::string Caption(const std::string& control) const override;
 
     CategoryTree Tree() const override { return tree; }
     void ShowTree(const CategoryTree& shown) override { tree = shown; }

@@ -56,6 +56,7 @@ public:
     virtual void SetEnabled(const std::string&, bool) {}
     virtual void SetVisible(const std::string&, bool) {}
     virtual void SetCaption(const std::string&, const std::string&) {}
+    virtual std::string Caption(const std::string&) const { return {}; }
 
     // the category tree 树型框
     virtual CategoryTree Tree() const = 0;
