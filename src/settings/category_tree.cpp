@@ -1,5 +1,7 @@
 #include "settings/category_tree.h"
 
+#include <algorithm>
+
 #include "core/number_text.h"
 
 namespace {
@@ -26,6 +28,34 @@ std::size_t CategoryTree::CheckedCount() const {
     std::size_t n = 0;
     for (const CategoryItem& item : items) n += item.state == kChecked;
     return n;
+}
+
+std::vector<std::string> CategoryTree::CheckedValueList() const {
+    std::vector<std::string> values;
+    for (const CategoryItem& item : items)
+        if (item.state == kChecked) values.push_back(item.value);
+    return values;
+}
+
+void CategoryTree::CheckValues(const std::vector<std::string>& values) {
+    for (CategoryItem& item : items)
+        if (std::find(values.begin(), values.end(), item.value) != values.end())
+            item.state = kChecked;
+    FixParents();
+}
+
+void CategoryTree::SetAllChecks(std::int32_t mode) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        CategoryItem& item = items[i];
+        if (HasChildren(i))
+            item.state = kMixed;
+        else if (mode == 1)
+            item.state = kChecked;
+        else if (mode == -1)
+            item.state = kUnchecked;
+        else
+            item.state = item.state == kChecked ? kUnchecked : kChecked;
+    }
 }
 
 void CategoryTree::CheckChanged(std::size_t item, std::int32_t state) {

@@ -27,6 +27,13 @@ public:
     // Values of the items in state kChecked, in tree order, joined by ",".
     std::string CheckedValues() const;
     std::size_t CheckedCount() const;
+    // The same values one by one.
+    std::vector<std::string> CheckedValueList() const;
+    // Checks every item whose value is listed (a re-read keeps the user's choices by
+    // category id), then FixParents.
+    void CheckValues(const std::vector<std::string>& values);
+    // 1 checks every leaf, -1 unchecks every leaf, 0 inverts each leaf; parents stay kMixed.
+    void SetAllChecks(std::int32_t mode);
 
     // The check box of `item` was set to `state`: a parent goes back to kMixed.
     void CheckChanged(std::size_t item, std::int32_t state);

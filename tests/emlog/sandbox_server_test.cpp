@@ -405,6 +405,27 @@ TEST_F(SandboxServerTest, ArticleDeletion) {
     RawResponse missing = remove(1, token);
     EXPECT_EQ(missing.status, 200);
     EXPECT_EQ(missing.body.find("删除成功"), std::string::npos);
+    EXPECT_NE(missing.body.find("<title>提示信息</title>"), std::string::npos);
+    EXPECT_NE(missing.body.find("权限不足！"), std::string::npos);
+}
+
+TEST_F(SandboxServerTest, CategoryAddIgnoresTheTokenAndDeleteOfAnyIdSucceeds) {
+    RawClient client(m_server.port());
+    std::string token = LogIn(client, kUtf8Site);
+    std::string sort = Admin(kUtf8Site) + "/sort.php";
+    // emlog 5.3.1 checks the token on deletion only.
+    RawResponse added = client.Send("POST", sort + "?action=add",
+                                    "taxis=&sortname=" + Enc("新闻") +
+                                        "&alias=&pid=0&template=log_list&description=&token=bad");
+    EXPECT_EQ(added.status, 302);
+    EXPECT_EQ(added.Header("location"), "./sort.php?active_add=1");
+    EXPECT_EQ(m_server.Categories(kUtf8Site).size(), 4u);
+    const std::string page = client.Follow("GET", sort + "?action=del&sid=999&token=" + token).body;
+    EXPECT_NE(page.find("<span class=\"actived\">删除分类成功</span>"), std::string::npos);
+    EXPECT_NE(client.Follow("GET", sort + "?action=del&sid=3&token=bad")
+                  .body.find("<title>提示信息</title>"),
+              std::string::npos);
+    EXPECT_EQ(m_server.Categories(kUtf8Site).size(), 4u);
 }
 
 TEST_F(SandboxServerTest, ErrorFaults) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/site_config.h"
+
+// "pid=&blog%5B%5D=<id>&token=<token>&operate=del&top=&sort=0": the article list's form
+// with one box ticked and the delete operation chosen. Nothing in it is encoded further.
+std::string DeleteArticleBody(std::int64_t id, std::string_view token);
+
+// Deletes article `id` from a logged-in site; true when the answer holds "删除成功</span>".
+// An id that does not exist is a failure (emlog answers with a message page).
+bool DeleteArticle(SiteConfig& site, std::int64_t id);
