@@ -414,6 +414,8 @@ SiteAnswer EmlogSite::AddCategory(Call& call) {
     SandboxCategory category;
     category.name = text("sortname");
     category.alias = text("alias");
+    category.templateName = text("template");
+    category.description = text("description");
     std::int32_t pid = IntVal(FindValue(call.form, "pid"));
     SiteAnswer answer;
     auto fail = [&](const char* error) {

@@ -20,10 +20,12 @@ namespace sandbox {
 enum class SiteCharset { Utf8, Gbk };
 
 struct SandboxCategory {
-    std::int32_t id = 0;      // emlog's sid; 0 lets the server number it
-    std::string name;         // UTF-8
-    std::string alias;        // may be empty
-    std::int32_t parent = 0;  // sid of the parent; 0 for a top-level category
+    std::int32_t id = 0;       // emlog's sid; 0 lets the server number it
+    std::string name;          // UTF-8
+    std::string alias;         // may be empty
+    std::int32_t parent = 0;   // sid of the parent; 0 for a top-level category
+    std::string templateName;  // as added (UTF-8)
+    std::string description;
 };
 
 struct SiteOptions {
