@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVariant>
 
 #include "app/qt_text.h"
+#include "settings/text_request.h"
 
 namespace {
 
@@ -53,6 +55,22 @@ public:
 
 private:
     QLineEdit* m_edit;
+};
+
+// A multi-line box holds LF lines; the system's texts end lines with CR LF.
+class PlainTextControl : public WidgetControl {
+public:
+    explicit PlainTextControl(QPlainTextEdit* edit) : WidgetControl(edit), m_edit(edit) {}
+    std::string Text() const override {
+        return text_request::FromBoxLines(G(m_edit->toPlainText()));
+    }
+    void SetText(const std::string& text) override {
+        const QSignalBlocker block(m_edit);
+        m_edit->setPlainText(Q(text_request::ToBoxLines(text)));
+    }
+
+private:
+    QPlainTextEdit* m_edit;
 };
 
 class ComboControl : public WidgetControl {
@@ -147,6 +165,8 @@ std::unique_ptr<FormControl> MakeFormControl(QWidget* widget) {
         return std::make_unique<ButtonControl>(button);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return std::make_unique<LineEditControl>(edit);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        return std::make_unique<PlainTextControl>(edit);
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         return std::make_unique<ComboControl>(combo);
     if (auto* list = qobject_cast<QListWidget*>(widget))

@@ -37,6 +37,7 @@
 #include "app/qt_text.h"
 #include "app/site_view.h"
 #include "app/text_dialog.h"
+#include "app/widget_factory.h"
 #include "core/events.h"
 #include "core/platform/affinity.h"
 #include "run/run_controller.h"
@@ -44,6 +45,8 @@
 #include "settings/settings_file.h"
 #include "settings/site_editor.h"
 #include "settings/site_records.h"
+
+using namespace ui;
 
 namespace {
 
@@ -60,36 +63,6 @@ const char* const kHelpText =
     "5. 日志保存在软件目录的“日志”文件夹，每次更新一个文件，以开始时间命名。\r\n"
     "6. 所有设置保存在软件目录的“岚舟·青鸾助手.ini”，退出软件或点击“全局保存”时写入。";
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(U(name));
-    return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    return Named(new QPushButton(U(caption), parent), name);
-}
-
-QLineEdit* Edit(QWidget* parent, const char* name, const char* text, int width = 0) {
-    auto* edit = Named(new QLineEdit(U(text), parent), name);
-    if (width > 0) edit->setFixedWidth(width);
-    return edit;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption, bool checked = false) {
-    auto* box = Named(new QCheckBox(U(caption), parent), name);
-    box->setChecked(checked);
-    return box;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* text) {
-    return Named(new QLabel(U(text), parent), name);
-}
-
 // A drop-down of the site editor, its items the captions the settings keys list for it.
 QComboBox* SiteCombo(QWidget* parent, const char* name) {
     auto* combo = Named(new QComboBox(parent), name);
@@ -98,33 +71,6 @@ QComboBox* SiteCombo(QWidget* parent, const char* name) {
         if (key.control == control)
             for (const std::string& caption : key.captions) combo->addItem(Q(caption));
     return combo;
-}
-
-// A link label whose caption the program changes ("保存中.." while saving).
-void SetLinkCaption(QLabel* link, const QString& caption) {
-    link->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(caption.toHtmlEscaped()));
-}
-
-QLabel* Link(QWidget* parent, const char* name, const char* caption) {
-    auto* link = Named(new QLabel(parent), name);
-    SetLinkCaption(link, U(caption));
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    return link;
-}
-
-// A picture box beside its link: a small clickable image.
-QLabel* Picture(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap) {
-    auto* picture = Named(new QLabel(parent), name);
-    picture->setPixmap(parent->style()->standardIcon(pixmap).pixmap(16, 16));
-    picture->setCursor(Qt::PointingHandCursor);
-    return picture;
-}
-
-QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretch = true) {
-    auto* row = new QHBoxLayout;
-    for (QWidget* widget : widgets) row->addWidget(widget);
-    if (stretch) row->addStretch(1);
-    return row;
 }
 
 }  // namespace
