@@ -70,21 +70,23 @@ void BatchToolsWindow::BuildUi() {
     root->addWidget(import);
 
     auto* create = Named(new QGroupBox(U("批量创建分类"), w), "分组框创建分类");
-    auto* createLayout = new QVBoxLayout(create);
+    auto* createGrid = new QGridLayout(create);
     auto* mode = Named(new QComboBox(create), "组合框分类方式");
     mode->addItems({U("所有站点创建相同分类"), U("每个站点创建不同分类")});
     auto* count1 = Edit(create, "编辑框分类数1", "5", 40);
     auto* count2 = Edit(create, "编辑框分类数2", "10", 40);
     count1->setEnabled(false);
     count2->setEnabled(false);
-    createLayout->addLayout(Row({Label(create, "标签父栏ID", "父栏ID："),
-                                 Edit(create, "编辑框父类ID", "0", 56), mode}));
+    createGrid->addLayout(Row({Label(create, "标签父栏ID", "父栏ID："),
+                               Edit(create, "编辑框父类ID", "0", 56), mode}),
+                          0, 0);
+    createGrid->addLayout(Row({Label(create, "标签分类数", "每站点创建分类数："), count1,
+                               Label(create, "标签到", "到"), count2}),
+                          1, 0);
     m_create = BatchButton(create, "按钮创建分类", "批量创建分类");
     m_create->setToolTip(U("左键：输入分类列表；右键：选择文件，文件名为父分类ID"));
     m_create->installEventFilter(this);
-    createLayout->addLayout(Row({Label(create, "标签分类数", "每站点创建分类数："), count1,
-                                 Label(create, "标签到", "到"), count2}));
-    createLayout->addWidget(m_create, 0, Qt::AlignRight);
+    createGrid->addWidget(m_create, 0, 1, 2, 1, Qt::AlignVCenter);
     root->addWidget(create);
 
     auto* remove = Named(new QGroupBox(U("批量删除"), w), "分组框删除");
