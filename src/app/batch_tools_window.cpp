@@ -56,8 +56,8 @@ void BatchToolsWindow::BuildUi() {
     auto* root = new QVBoxLayout(this);
     QWidget* w = this;
     root->addLayout(Row({Label(w, "标签执行网站", "执行批处理的网站："),
-                         Radio(w, "单选框选定", "当前网站", true), Radio(w, "单选框勾选", "勾选网站"),
-                         Radio(w, "单选框全部", "全部网站")}));
+                         Radio(w, "单选框选定", "当前网站", true),
+                         Radio(w, "单选框勾选", "勾选网站"), Radio(w, "单选框全部", "全部网站")}));
 
     auto* import = Named(new QGroupBox(U("批量导入站点和批量读取分类列表"), w), "分组框导入");
     auto* importGrid = new QGridLayout(import);
@@ -77,9 +77,9 @@ void BatchToolsWindow::BuildUi() {
     auto* count2 = Edit(create, "编辑框分类数2", "10", 40);
     count1->setEnabled(false);
     count2->setEnabled(false);
-    createGrid->addLayout(Row({Label(create, "标签父栏ID", "父栏ID："),
-                               Edit(create, "编辑框父类ID", "0", 56), mode}),
-                          0, 0);
+    createGrid->addLayout(
+        Row({Label(create, "标签父栏ID", "父栏ID："), Edit(create, "编辑框父类ID", "0", 56), mode}),
+        0, 0);
     createGrid->addLayout(Row({Label(create, "标签分类数", "每站点创建分类数："), count1,
                                Label(create, "标签到", "到"), count2}),
                           1, 0);
@@ -115,7 +115,8 @@ void BatchToolsWindow::BuildUi() {
         auto* box = Named(new QPlainTextEdit(w), name);
         box->hide();
     }
-    findChild<QWidget*>(U("编辑框域名列表"))->setProperty(kTagProperty, QByteArray(G(U("字节集方式")).c_str()));
+    findChild<QWidget*>(U("编辑框域名列表"))
+        ->setProperty(kTagProperty, QByteArray(G(U("字节集方式")).c_str()));
     root->addStretch(1);
 }
 
@@ -156,8 +157,8 @@ bool BatchToolsWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void BatchToolsWindow::Persist(bool save) {
     QtFormWindow form(this);
-    m_store.PersistWindow(form.Controls(), save ? ConfigStore::Direction::Save
-                                                : ConfigStore::Direction::Restore,
+    m_store.PersistWindow(form.Controls(),
+                          save ? ConfigStore::Direction::Save : ConfigStore::Direction::Restore,
                           G(U("批处理工具")), {}, false, false);
     // A restored mode has to set the two count boxes as a change would.
     const bool different = findChild<QComboBox*>(U("组合框分类方式"))->currentIndex() == 1;

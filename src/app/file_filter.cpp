@@ -33,9 +33,8 @@ QString QtFileFilter(const std::string& filter) {
     for (qsizetype i = 0; i < parts.size(); i += 2) {
         const QString description = parts[i].trimmed();
         if (description.isEmpty() && i + 1 >= parts.size()) break;
-        QStringList patterns = Patterns(LooksLikePatterns(description) || i + 1 >= parts.size()
-                                            ? description
-                                            : parts[i + 1]);
+        QStringList patterns = Patterns(
+            LooksLikePatterns(description) || i + 1 >= parts.size() ? description : parts[i + 1]);
         if (patterns.isEmpty()) patterns << QStringLiteral("*");
         filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }

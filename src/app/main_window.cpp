@@ -31,6 +31,7 @@
 #include <cstdlib>
 
 #include "app/app_icon.h"
+#include "app/batch_tools_window.h"
 #include "app/form_controls.h"
 #include "app/log_window.h"
 #include "app/qt_run_host.h"
@@ -45,6 +46,8 @@
 #include "settings/settings_file.h"
 #include "settings/site_editor.h"
 #include "settings/site_records.h"
+#include "tools/batch_tools.h"
+#include "tools/category_tools.h"
 
 using namespace ui;
 
@@ -110,6 +113,7 @@ MainWindow::MainWindow(ConfigStore& store, MainWindowOptions options)
     m_controller = std::make_unique<RunController>(m_sites, *m_host);
     m_editor = std::make_unique<SiteEditor>(m_sites, *m_view, &m_store,
                                             [this] { return !m_controller->IsRunning(); });
+    m_categories = std::make_unique<CategoryTools>(*m_view, m_batchState);
     // The editor's controls start at the design values, the ones a new site takes when
     // no site is selected.
     WriteSiteToControls(DesignSiteValues(), *m_view);
@@ -216,7 +220,8 @@ QWidget* MainWindow::BuildRunGroup() {
 }
 
 QWidget* MainWindow::BuildListGroup() {
-    m_listGroup = Named(new QGroupBox(this), "分组框网站列表");
+    // The batch tools disable the site-list group by this name while they walk the rows.
+    m_listGroup = Named(new QGroupBox(this), "分组框3");
     auto* layout = new QVBoxLayout(m_listGroup);
     QWidget* g = m_listGroup;
     auto* top = Row({Button(g, "按钮启用", "启用"), Button(g, "按钮不启", "不启"),
@@ -349,16 +354,12 @@ QWidget* MainWindow::BuildCategoryGroup() {
     m_tree->setAttribute(Qt::WA_Hover);
     m_tree->viewport()->installEventFilter(this);
     layout->addWidget(m_tree, 1);
-    // Reading a site's categories comes with the category operations; until then the
-    // buttons are there but do nothing.
     auto* buttons = new QHBoxLayout;
     for (const auto& [name, caption] : {std::pair{"按钮读取分类列表", "读取分类列表"},
                                         {"按钮全选", "全选"},
                                         {"按钮不选", "不选"},
                                         {"按钮反选", "反选"}}) {
-        auto* button = Button(group, name, caption);
-        button->setEnabled(false);
-        buttons->addWidget(button);
+        buttons->addWidget(Button(group, name, caption));
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
@@ -369,14 +370,13 @@ QWidget* MainWindow::BuildToolsRow() {
     auto* tools = Named(new QWidget(this), "工具栏");
     auto* row = new QHBoxLayout(tools);
     row->setContentsMargins(0, 2, 0, 0);
-    // Batch tools and the scheduler are windows of their own, still to come.
-    auto* batchPicture = Picture(tools, "图片框批处理", QStyle::SP_FileDialogDetailedView);
-    auto* batchLink = Link(tools, "超级链接框批处理", "批处理工具");
-    auto* planPicture = Picture(tools, "图片框计划", QStyle::SP_BrowserReload);
-    auto* planLink = Link(tools, "超级链接框计划", "计划任务");
-    for (QWidget* pending : {static_cast<QWidget*>(batchPicture), static_cast<QWidget*>(batchLink),
-                             static_cast<QWidget*>(planPicture), static_cast<QWidget*>(planLink)})
-        pending->setEnabled(false);
+    m_batchPicture = Picture(tools, "图片框批处理", QStyle::SP_FileDialogDetailedView);
+    m_batchLink = Link(tools, "超级链接框批处理", "批处理工具");
+    m_planPicture = Picture(tools, "图片框计划", QStyle::SP_BrowserReload);
+    m_planLink = Link(tools, "超级链接框计划", "计划任务");
+    // The links open their windows as the left button goes down, the pictures on a click.
+    for (QLabel* opener : {m_batchPicture, m_batchLink, m_planPicture, m_planLink})
+        opener->installEventFilter(this);
     m_savePicture = Picture(tools, "图片全局保存", QStyle::SP_DialogSaveButton);
     m_saveLink = Link(tools, "链接全局保存", "全局保存");
     m_helpPicture = Picture(tools, "图片疑点说明", QStyle::SP_MessageBoxQuestion);
@@ -384,8 +384,8 @@ QWidget* MainWindow::BuildToolsRow() {
     m_homePicture = Picture(tools, "图片软件主页", QStyle::SP_DirHomeIcon);
     auto* homeLink = Link(tools, "链接软件主页", "软件主页");
     for (QWidget* widget :
-         {static_cast<QWidget*>(batchPicture), static_cast<QWidget*>(batchLink),
-          static_cast<QWidget*>(planPicture), static_cast<QWidget*>(planLink),
+         {static_cast<QWidget*>(m_batchPicture), static_cast<QWidget*>(m_batchLink),
+          static_cast<QWidget*>(m_planPicture), static_cast<QWidget*>(m_planLink),
           static_cast<QWidget*>(m_savePicture), static_cast<QWidget*>(m_saveLink),
           static_cast<QWidget*>(m_helpPicture), static_cast<QWidget*>(helpLink),
           static_cast<QWidget*>(m_homePicture), static_cast<QWidget*>(homeLink)}) {
@@ -444,6 +444,15 @@ void MainWindow::ConnectSiteEditor() {
         if (m_treeIndicatorPress) return;
         m_editor->TreeSelectionChanged(m_view->TreeIndexOf(item));
     });
+
+    CategoryTools& categories = *m_categories;
+    on("按钮读取分类列表", [&categories] { categories.ReadCategoriesForShownSite(false); });
+    on("按钮全选", [&categories] { categories.SetAllCategoryChecks(1); });
+    on("按钮不选", [&categories] { categories.SetAllCategoryChecks(-1); });
+    on("按钮反选", [&categories] { categories.SetAllCategoryChecks(0); });
+    // A double-click or Enter on a category opens its page on the site.
+    connect(m_tree, &QTreeWidget::itemActivated, this,
+            [&categories] { categories.OpenCategoryPage(); });
 }
 
 void MainWindow::ConnectRun() {
@@ -559,6 +568,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 this, [this] { m_controller->StartButtonRightPressed(); }, Qt::QueuedConnection);
             return true;
         }
+        if ((watched == m_batchLink || watched == m_planLink) &&
+            mouse->button() == Qt::LeftButton) {
+            // Queued: the window opens after the press, not inside the label's handler.
+            QMetaObject::invokeMethod(
+                this,
+                [this, batch = watched == m_batchLink] {
+                    batch ? OpenBatchTools() : OpenScheduler();
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
         if (watched == m_pickFolder && mouse->button() == Qt::RightButton) {
             OpenArticleFolder();
             return true;
@@ -581,12 +601,40 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (watched == m_tree->viewport()) {
             m_treeIndicatorPress = false;
         } else if (mouse->button() == Qt::LeftButton) {
+            if (watched == m_batchPicture) OpenBatchTools();
+            if (watched == m_planPicture) OpenScheduler();
             if (watched == m_savePicture) GlobalSave();
             if (watched == m_helpPicture) ShowHelp();
             if (watched == m_homePicture) OpenHomePage();
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+BatchToolsWindow& MainWindow::BatchWindow() {
+    if (!m_batchTools) {
+        m_batchTools = new BatchToolsWindow(m_store, this);
+        ConnectBatchTools();
+    }
+    return *m_batchTools;
+}
+
+void MainWindow::OpenBatchTools() {
+    BatchWindow().Open();
+}
+
+void MainWindow::OpenScheduler() {}
+
+void MainWindow::ConnectBatchTools() {
+    m_batch = std::make_unique<BatchTools>(*m_editor, *m_view, *m_batchTools, m_batchState,
+                                           [this] { return m_controller->IsRunning(); });
+    BatchToolsWindow::Actions actions;
+    BatchTools& batch = *m_batch;
+    actions.readCategories = [&batch] { batch.BatchReadCategories(); };
+    actions.createCategories = [&batch](bool fromFiles) { batch.BatchCreateCategories(fromFiles); };
+    actions.deleteCategories = [&batch] { batch.BatchDeleteCategories(); };
+    actions.deleteArticles = [&batch] { batch.BatchDeleteArticles(); };
+    m_batchTools->SetActions(std::move(actions));
 }
 
 void MainWindow::SaveAll() {

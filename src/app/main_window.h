@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 
 #include "settings/site_config.h"
+#include "tools/batch_state.h"
 
+class BatchTools;
+class BatchToolsWindow;
+class CategoryTools;
 class ConfigStore;
 class LogWindow;
 class QAbstractButton;
@@ -58,7 +61,13 @@ public:
     SiteList& Sites() { return m_sites; }
     LogWindow& Log() { return *m_log; }
     SiteEditor& Editor() { return *m_editor; }
+    CategoryTools& Categories() { return *m_categories; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
+
+    // The batch tools window, made at its first opening.
+    BatchToolsWindow& BatchWindow();
+    void OpenBatchTools();
+    void OpenScheduler();
 
     // Exposed for the tests and the picture script.
     void ToggleFromTray();
@@ -81,6 +90,7 @@ private:
     QWidget* BuildToolsRow();
     void ConnectSiteEditor();
     void ConnectRun();
+    void ConnectBatchTools();
     void LoadSettings();
     void CreateTrayIcon();
 
@@ -119,6 +129,16 @@ private:
     QLabel* m_savePicture = nullptr;
     QLabel* m_helpPicture = nullptr;
     QLabel* m_homePicture = nullptr;
+    QLabel* m_batchPicture = nullptr;
+    QLabel* m_batchLink = nullptr;
+    QLabel* m_planPicture = nullptr;
+    QLabel* m_planLink = nullptr;
+    BatchToolsWindow* m_batchTools = nullptr;
+    // One state for the category read and the batch operations: a click on one of their
+    // buttons while another runs is seen through it.
+    BatchState m_batchState;
+    std::unique_ptr<CategoryTools> m_categories;
+    std::unique_ptr<BatchTools> m_batch;
 
     LogWindow* m_log = nullptr;
     QSystemTrayIcon* m_tray = nullptr;

@@ -11,8 +11,8 @@
 #include <QTreeWidget>
 #include <QVariant>
 
-#include "app/qt_text.h"
 #include "app/form_controls.h"
+#include "app/qt_text.h"
 #include "app/text_dialog.h"
 
 namespace {
@@ -324,8 +324,7 @@ bool QtSiteView::AskOkCancel(const std::string& text) {
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }
 
-std::optional<std::string> QtSiteView::AskText(const std::string& title,
-                                               const std::string& prompt,
+std::optional<std::string> QtSiteView::AskText(const std::string& title, const std::string& prompt,
                                                const std::string& initial) {
     TextRequest request;
     request.text = initial;

@@ -2,7 +2,6 @@
 
 #include <QPointer>
 #include <QString>
-
 #include <functional>
 #include <map>
 #include <string>
@@ -66,7 +65,6 @@ public:
 
     // The widget of a control, by its GBK name; nullptr when the window has none.
     QWidget* Control(const std::string& control) const;
-
 
 private:
     QWidget* m_root;

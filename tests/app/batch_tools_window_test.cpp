@@ -1,3 +1,5 @@
+#include "app/batch_tools_window.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -6,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/batch_tools_window.h"
 #include "app/file_filter.h"
 #include "app/qt_text.h"
 #include "app_test_support.h"
@@ -41,14 +42,17 @@ private slots:
         QCOMPARE(window->windowTitle(), U("批处理工具"));
         QVERIFY(Child<QRadioButton>(window.get(), "单选框选定")->isChecked());
         const std::pair<const char*, const char*> captions[] = {
-            {"按钮批量读取", "批量读取已有站点的分类列表"}, {"按钮批量导入", "批量导入站点"},
-            {"按钮创建分类", "批量创建分类"},             {"按钮删除分类", "批量删除分类"},
-            {"按钮删除文章", "批量删除文章"},             {"按钮汉字拼音转换器", "汉字拼音转换器"},
+            {"按钮批量读取", "批量读取已有站点的分类列表"},
+            {"按钮批量导入", "批量导入站点"},
+            {"按钮创建分类", "批量创建分类"},
+            {"按钮删除分类", "批量删除分类"},
+            {"按钮删除文章", "批量删除文章"},
+            {"按钮汉字拼音转换器", "汉字拼音转换器"},
             {"按钮随机文本生成器", "随机文本生成器"}};
         for (const auto& [name, caption] : captions)
             QCOMPARE(window->Caption(G(U(name))), G(U(caption)));
         const std::pair<const char*, const char*> texts[] = {
-            {"编辑框父类ID", "0"},   {"编辑框分类数1", "5"}, {"编辑框分类数2", "10"},
+            {"编辑框父类ID", "0"},  {"编辑框分类数1", "5"},   {"编辑框分类数2", "10"},
             {"编辑框起始ID1", "1"}, {"编辑框终止ID1", "500"}, {"编辑框起始ID", "1"},
             {"编辑框终止ID", "500"}};
         for (const auto& [name, text] : texts) QCOMPARE(window->Text(G(U(name))), G(U(text)));

@@ -1,3 +1,5 @@
+#include "app/main_window.h"
+
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-
 #include <csignal>
 #include <fstream>
 #include <memory>
@@ -27,137 +28,21 @@
 
 #include "app/form_controls.h"
 #include "app/log_window.h"
-#include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/text_dialog.h"
 #include "app_test_support.h"
 #include "core/charset.h"
 #include "core/platform/paths.h"
 #include "core/platform/shutdown.h"
+#include "main_window_harness.h"
 #include "run/run_controller.h"
 #include "sandbox/sandbox_server.h"
 #include "settings/config_store.h"
 #include "settings/site_editor.h"
 
+using namespace main_window_test;
+
 namespace {
-
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-std::string Gbk(const QString& text) {
-    return charset::Utf8ToGbk(text.toStdString());
-}
-
-// The settings file's text as UTF-8, or empty.
-QString ReadGbkFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    return QString::fromStdString(charset::GbkToUtf8(std::string(bytes.constData(), bytes.size())));
-}
-
-// One article file, GBK, in `folder`.
-void WriteArticle(const QString& folder, const QString& title) {
-    QDir().mkpath(folder);
-    std::ofstream out((folder + QLatin1Char('/') + title + QStringLiteral(".txt")).toStdString(),
-                      std::ios::binary);
-    out << Gbk(U("这是《") + title + U("》的正文。\r\n第二段落，讲一些生活和技术的事情。\r\n"));
-}
-
-// A main window over a settings file in a temporary folder (the data folder too), with
-// the end of the program and the shutdown recorded instead of done.
-struct Harness {
-    explicit Harness(const QStringList& iniLines = {}) {
-        platform::SetDataFolder(Gbk(dir.path()));
-        iniPath = dir.filePath(U("岚舟·青鸾助手.ini"));
-        if (!iniLines.isEmpty()) {
-            QFile file(iniPath);
-            file.open(QIODevice::WriteOnly);
-            const std::string bytes = Gbk(iniLines.join(QStringLiteral("\r\n")));
-            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        }
-        store.Bind(Gbk(iniPath));
-        window = std::make_unique<MainWindow>(store, MainWindowOptions{false, false});
-        window->SetEndAction([this] { ++ends; });
-        window->Controller().SetShutdownAction([] { return false; });
-        window->show();
-        (void)QTest::qWaitForWindowExposed(window.get());
-    }
-    ~Harness() {
-        // A run still going (a failed check) is stopped and waited for before teardown.
-        if (window && window->Controller().IsRunning()) {
-            window->Controller().StartOrStop(RunOrigin::Button);
-            QTRY_VERIFY_WITH_TIMEOUT(!window->Controller().IsRunning(), 30000);
-        }
-    }
-
-    template <typename T>
-    T* W(const char* name) const {
-        T* widget = Child<T>(window.get(), name);
-        if (!widget) qWarning("no control %s", name);
-        return widget;
-    }
-    QListWidget* List() const { return W<QListWidget>("列表框"); }
-    void SetText(const char* name, const QString& text) const { W<QLineEdit>(name)->setText(text); }
-    QString Text(const char* name) const { return W<QLineEdit>(name)->text(); }
-    void Click(const char* name) const { QTest::mouseClick(W<QPushButton>(name), Qt::LeftButton); }
-    void ClickRow(int row, Qt::KeyboardModifiers keys = {}) const {
-        QListWidget* list = List();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
-                          list->visualItemRect(list->item(row)).center());
-    }
-    QStringList Rows() const {
-        QStringList rows;
-        for (int i = 0; i < List()->count(); ++i) rows << List()->item(i)->text();
-        return rows;
-    }
-    QList<int> CheckedRows() const {
-        QList<int> rows;
-        for (int i = 0; i < List()->count(); ++i)
-            if (List()->item(i)->checkState() == Qt::Checked) rows << i;
-        return rows;
-    }
-    QString Ini() const { return ReadGbkFile(iniPath); }
-    // The message column of the log window.
-    QStringList LogMessages() const {
-        QStringList out;
-        auto* view = Child<QTableView>(&window->Log(), "列表框");
-        QAbstractItemModel* model = view->model();
-        for (int r = 0; r < model->rowCount(); ++r) out << model->index(r, 2).data().toString();
-        return out;
-    }
-
-    QTemporaryDir dir;
-    QString iniPath;
-    ConfigStore store;
-    std::unique_ptr<MainWindow> window;
-    int ends = 0;
-};
-
-// A sandbox with one emlog site and `articles` article files for it.
-struct SandboxSite {
-    explicit SandboxSite(const QString& folder, int articles) : folder(folder) {
-        sandbox::ServerOptions options;
-        sandbox::SiteOptions site;
-        site.prefix = "blog1";
-        site.categories = {{1, "技术", "", 0}};
-        options.sites.push_back(site);
-        server = std::make_unique<sandbox::SandboxServer>(options);
-        started = server->Start();
-        for (int k = 1; k <= articles; ++k)
-            WriteArticle(folder, U("第%1篇文章").arg(k));
-    }
-    QStringList SiteSection(int n, const char* pause) const {
-        return {U("[站点序号_%1]").arg(n), U("启用=真"), U("用户=admin"), U("密码=admin888"),
-                U("域名=") + QString::fromStdString(server->Domain(0)),
-                U("后台=") + QString::fromStdString(server->AdminDir(0)),
-                U("文章目录=") + folder, U("文件过滤=*.txt"), U("间隔秒1=") + U(pause)};
-    }
-    QString folder;
-    std::unique_ptr<sandbox::SandboxServer> server;
-    bool started = false;
-};
 
 class UrlRecorder : public QObject {
     Q_OBJECT
@@ -178,12 +63,28 @@ private slots:
     }
 
     void startUpShowsTheSettingsFileAndTheSavedRow() {
-        Harness h({U("[基本配置]"), U("同步循环=真"), U("先后独立=假"), U("同时站点数=9"),
-                   U("启用全局更新数量=真"), U("全局更新数量=4"), U("选择框完成关机=真"),
-                   U("选择框失败时重复尝试=假"), U("[站点配置]"), U("站点数=2"), U("现行项=1"),
-                   U("[站点序号_1]"), U("启用=真"), U("用户=admin"), U("密码=a"), U("域名=one.example"),
-                   U("[站点序号_2]"), U("启用=假"), U("用户=bob"), U("域名=two.example"),
-                   U("别名类型=6"), U("间隔秒1=0.009999999776483")});
+        Harness h({U("[基本配置]"),
+                   U("同步循环=真"),
+                   U("先后独立=假"),
+                   U("同时站点数=9"),
+                   U("启用全局更新数量=真"),
+                   U("全局更新数量=4"),
+                   U("选择框完成关机=真"),
+                   U("选择框失败时重复尝试=假"),
+                   U("[站点配置]"),
+                   U("站点数=2"),
+                   U("现行项=1"),
+                   U("[站点序号_1]"),
+                   U("启用=真"),
+                   U("用户=admin"),
+                   U("密码=a"),
+                   U("域名=one.example"),
+                   U("[站点序号_2]"),
+                   U("启用=假"),
+                   U("用户=bob"),
+                   U("域名=two.example"),
+                   U("别名类型=6"),
+                   U("间隔秒1=0.009999999776483")});
         QCOMPARE(h.window->windowTitle(), U("岚舟·青鸾助手 v1.1.0.0"));
         QVERIFY(h.W<QRadioButton>("单选框同步循环")->isChecked());
         QVERIFY(!h.W<QRadioButton>("单选框先后独立")->isChecked());
@@ -201,7 +102,7 @@ private slots:
         QCOMPARE(h.Text("编辑框间隔秒1"), U("0.01"));
         QVERIFY(!h.W<QLineEdit>("编辑框别名起始值")->isHidden());
         QVERIFY(h.W<QLineEdit>("编辑框字母数1")->isHidden());
-        QVERIFY(h.W<QGroupBox>("分组框网站列表")->title().startsWith(U("emlog网站列表(2) - ")));
+        QVERIFY(h.W<QGroupBox>("分组框3")->title().startsWith(U("emlog网站列表(2) - ")));
         // Unchecking the box disables its count again.
         h.W<QCheckBox>("选择框全局更新数量")->click();
         QVERIFY(!h.W<QLineEdit>("编辑框全局更新数量")->isEnabled());
@@ -217,7 +118,7 @@ private slots:
         QCOMPARE(h.Rows(), QStringList{U("Blog.Example.com(admin)")});
         QCOMPARE(h.CheckedRows(), QList<int>{0});
         QCOMPARE(h.List()->currentRow(), 0);
-        QVERIFY(h.W<QGroupBox>("分组框网站列表")->title().startsWith(U("emlog网站列表(1) - ")));
+        QVERIFY(h.W<QGroupBox>("分组框3")->title().startsWith(U("emlog网站列表(1) - ")));
 
         // The same domain and user again: refused, with the question to locate it.
         MessageAnswer duplicate;
@@ -225,13 +126,15 @@ private slots:
         h.Click("按钮添加");
         StopWatching(watch);
         QVERIFY(duplicate.seen);
-        QVERIFY(duplicate.text.startsWith(U("网站列表中已存在相同的‘域名(用户名)’：Blog.Example.com(admin)")));
+        QVERIFY(duplicate.text.startsWith(
+            U("网站列表中已存在相同的‘域名(用户名)’：Blog.Example.com(admin)")));
         QCOMPARE(duplicate.title, U("岚舟："));
         QCOMPARE(h.List()->count(), 1);
 
         h.SetText("编辑框用户", U("editor"));
         h.Click("按钮添加");
-        QCOMPARE(h.Rows(), (QStringList{U("Blog.Example.com(admin)"), U("Blog.Example.com(editor)")}));
+        QCOMPARE(h.Rows(),
+                 (QStringList{U("Blog.Example.com(admin)"), U("Blog.Example.com(editor)")}));
         QCOMPARE(h.List()->currentRow(), 1);
 
         // Selecting a row shows its site; 修改 writes the controls back into it.
@@ -269,8 +172,9 @@ private slots:
     void rowChecksAreSavedAtOnceAndFollowShiftAndCtrl() {
         QStringList ini{U("[站点配置]"), U("站点数=6"), U("现行项=2")};
         for (int n = 1; n <= 6; ++n)
-            ini << U("[站点序号_%1]").arg(n) << U("启用=%1").arg(n == 1 || n == 6 ? U("真") : U("假"))
-                << U("用户=u") << U("密码=p") << U("域名=site%1.example").arg(n);
+            ini << U("[站点序号_%1]").arg(n)
+                << U("启用=%1").arg(n == 1 || n == 6 ? U("真") : U("假")) << U("用户=u")
+                << U("密码=p") << U("域名=site%1.example").arg(n);
         Harness h(ini);
         QCOMPARE(h.CheckedRows(), (QList<int>{0, 5}));
         // Shift-click from the selected row 2 to row 4: exactly rows 2 … 4 stay checked.
@@ -312,13 +216,18 @@ private slots:
         // Start from another type, so every case is a change the user makes.
         h.W<QComboBox>("组合框别名类型")->setCurrentIndex(type == 4 ? 3 : 4);
         h.W<QComboBox>("组合框别名类型")->setCurrentIndex(type);
-        auto shown = [&](const char* name) { return !Child<QWidget>(h.window.get(), name)->isHidden(); };
+        auto shown = [&](const char* name) {
+            return !Child<QWidget>(h.window.get(), name)->isHidden();
+        };
         QCOMPARE(h.W<QLineEdit>("编辑框别名左边")->isEnabled(), affixes);
         QCOMPARE(h.W<QLineEdit>("编辑框别名右边")->isEnabled(), affixes);
-        for (const char* name : {"编辑框字母数1", "编辑框字母数2", "标签到"}) QCOMPARE(shown(name), lengths);
-        for (const char* name : {"编辑框别名起始值", "编辑框别名递增值", "标签起始值", "标签递增值"})
+        for (const char* name : {"编辑框字母数1", "编辑框字母数2", "标签到"})
+            QCOMPARE(shown(name), lengths);
+        for (const char* name :
+             {"编辑框别名起始值", "编辑框别名递增值", "标签起始值", "标签递增值"})
             QCOMPARE(shown(name), counting);
-        for (const char* name : {"组合框拼音间隔符", "标签拼音间隔符"}) QCOMPARE(shown(name), separator);
+        for (const char* name : {"组合框拼音间隔符", "标签拼音间隔符"})
+            QCOMPARE(shown(name), separator);
     }
 
     void autoTagsDisableTheTagListButton() {
@@ -416,13 +325,15 @@ private slots:
         QTemporaryDir articles;
         SandboxSite site(articles.path(), 20);
         QVERIFY(site.started);
-        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} + site.SiteSection(1, "0.3"));
+        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} +
+                  site.SiteSection(1, "0.3"));
         MessageAnswer question, trayQuestion, done;
         bool checked = false;
         QTimer::singleShot(700, h.window.get(), [&] {
             QVERIFY(h.window->Controller().IsRunning());
             // The stop button stands in 按钮添加's place, and the editing buttons are off.
-            QCOMPARE(h.W<QStackedWidget>("栈添加停止")->currentWidget(), h.W<QWidget>("按钮停止更新"));
+            QCOMPARE(h.W<QStackedWidget>("栈添加停止")->currentWidget(),
+                     h.W<QWidget>("按钮停止更新"));
             QVERIFY(!h.W<QPushButton>("按钮删除")->isEnabled());
             QVERIFY(!h.W<QRadioButton>("单选框先后独立")->isEnabled());
             SavePicture(h.window.get(), U("main-window-running"));
@@ -476,7 +387,8 @@ private slots:
         SandboxSite site(articles.path(), 20);
         QVERIFY(site.started);
         // Site sections beyond the list are pruned at exit.
-        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} + site.SiteSection(1, "0.3") +
+        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} +
+                  site.SiteSection(1, "0.3") +
                   QStringList{U("[站点序号_2]"), U("域名=stale.example")});
         bool checked = false;
         QTimer::singleShot(700, h.window.get(), [&] {
@@ -525,7 +437,8 @@ private slots:
         h.Click("按钮开始更新");
         QTRY_VERIFY_WITH_TIMEOUT(done.seen && !h.window->Controller().IsRunning(), 30000);
         QCOMPARE(done.title, U("岚舟："));
-        QVERIFY2(done.text.startsWith(U("更新完成！总更新了 3 篇文章，更新耗费 ")), qPrintable(done.text));
+        QVERIFY2(done.text.startsWith(U("更新完成！总更新了 3 篇文章，更新耗费 ")),
+                 qPrintable(done.text));
         QCOMPARE(h.W<QPushButton>("按钮开始更新")->text(), U("开始站群更新"));
         QCOMPARE(site.server->Posts(0).size(), std::size_t(3));
 
@@ -537,11 +450,13 @@ private slots:
         QVERIFY(rows.last().startsWith(U("总更新了 3 篇文章，更新耗费 ")));
         SavePicture(&h.window->Log(), U("log-window-after-run"));
 
-        const QStringList logs = QDir(h.dir.filePath(U("日志"))).entryList({U("*.txt")}, QDir::Files);
+        const QStringList logs =
+            QDir(h.dir.filePath(U("日志"))).entryList({U("*.txt")}, QDir::Files);
         QCOMPARE(logs.size(), 1);
         const QString file = ReadGbkFile(h.dir.filePath(U("日志/") + logs.first()));
         QVERIFY(file.contains(U("\t全局\t总更新了 3 篇文章，更新耗费 ")));
-        QVERIFY(file.contains(QString::fromStdString(site.server->Domain(0)) + U("(admin)\t实际更新 3 篇")));
+        QVERIFY(file.contains(QString::fromStdString(site.server->Domain(0)) +
+                              U("(admin)\t实际更新 3 篇")));
     }
 
     void formControlsRoundTripWithoutSignals() {
@@ -571,7 +486,8 @@ private slots:
         combo->setCurrentIndex(2);
         list->item(1)->setSelected(true);
         QtFormWindow form(&window);
-        store.PersistWindow(form.Controls(), ConfigStore::Direction::Save, Gbk(U("窗口")), {}, false, false);
+        store.PersistWindow(form.Controls(), ConfigStore::Direction::Save, Gbk(U("窗口")), {},
+                            false, false);
         QVERIFY(!ReadGbkFile(dir.filePath(U("form.ini"))).contains(U("编辑框丙")));
 
         check->setChecked(false);
@@ -582,15 +498,16 @@ private slots:
         button->setProperty(kTagProperty, QByteArray());
         QSignalSpy toggled(check, &QCheckBox::toggled);
         QSignalSpy indexChanged(combo, &QComboBox::currentIndexChanged);
-        store.PersistWindow(form.Controls(), ConfigStore::Direction::Restore, Gbk(U("窗口")), {}, false,
-                            false);
+        store.PersistWindow(form.Controls(), ConfigStore::Direction::Restore, Gbk(U("窗口")), {},
+                            false, false);
         QVERIFY(check->isChecked());
         QCOMPARE(edit->text(), U("中文内容"));
         QCOMPARE(locked->text(), U("改了"));
         QCOMPARE(combo->currentIndex(), 2);
         QCOMPARE(list->count(), 2);
         QVERIFY(list->item(1)->isSelected());
-        QCOMPARE(button->property(kTagProperty).toByteArray().toStdString(), Gbk(U("一行\r\n两行")));
+        QCOMPARE(button->property(kTagProperty).toByteArray().toStdString(),
+                 Gbk(U("一行\r\n两行")));
         QCOMPARE(toggled.count(), 0);
         QCOMPARE(indexChanged.count(), 0);
     }
@@ -604,8 +521,9 @@ private slots:
         {
             QFile file(ini);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            const std::string bytes = Gbk(U("[站点配置]\r\n站点数=1\r\n现行项=0\r\n[站点序号_1]\r\n域名=a.example\r\n"
-                                            "用户=u\r\n[站点序号_2]\r\n域名=stale"));
+            const std::string bytes =
+                Gbk(U("[站点配置]\r\n站点数=1\r\n现行项=0\r\n[站点序号_1]\r\n域名=a.example\r\n"
+                      "用户=u\r\n[站点序号_2]\r\n域名=stale"));
             file.write(bytes.data(), static_cast<qint64>(bytes.size()));
         }
         QProcess process;

@@ -1,0 +1,108 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "app/batch_tools_window.h"
+#include "app/qt_text.h"
+#include "main_window_harness.h"
+#include "tools/category_tools.h"
+
+using namespace main_window_test;
+
+namespace {
+
+QStringList TreeTexts(QTreeWidget* tree) {
+    QStringList texts;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        texts << ((*it)->parent() ? QStringLiteral("  ") : QString()) + (*it)->text(0);
+    return texts;
+}
+
+// Answers the message boxes that come, one after the other, with the given buttons,
+// recording each one's title and text.
+struct Answers {
+    explicit Answers(QList<QMessageBox::StandardButton> buttons) : buttons(std::move(buttons)) {
+        watch = WhenModal(
+            [this](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                if (!box) return false;
+                seen << box->windowTitle() + QStringLiteral(": ") + box->text();
+                const QMessageBox::StandardButton button =
+                    this->buttons.isEmpty() ? QMessageBox::Ok : this->buttons.takeFirst();
+                if (QAbstractButton* answer = box->button(button))
+                    answer->click();
+                else
+                    box->close();
+                return this->buttons.isEmpty();
+            },
+            20000);
+    }
+    ~Answers() { StopWatching(watch); }
+    QList<QMessageBox::StandardButton> buttons;
+    QStringList seen;
+    ModalWatch watch;
+};
+
+}  // namespace
+
+class SiteAdminWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void ReadsTheShownSitesCategoriesAndChecksThem() {
+        QTemporaryDir articles;
+        SandboxSite site(articles.path(), 0,
+                         {{1, "技术", "", 0}, {2, "新闻", "", 0}, {3, "国内", "", 2}});
+        QVERIFY(site.started);
+        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} +
+                  site.SiteSection(1, "0"));
+        h.ClickRow(0);
+        h.Click("按钮读取分类列表");
+        auto* tree = h.W<QTreeWidget>("树型框");
+        QCOMPARE(TreeTexts(tree), (QStringList{U("技术[1]"), U("新闻[2]"), U("  国内[3]")}));
+        // After a read the button says so for a second, then takes its caption back.
+        QTRY_COMPARE_WITH_TIMEOUT(h.W<QPushButton>("按钮读取分类列表")->text(), U("读取分类列表"),
+                                  5000);
+        h.Click("按钮全选");
+        QList<Qt::CheckState> states;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) states << (*it)->checkState(0);
+        // Only leaves can be chosen: 新闻 shows its child's state.
+        QCOMPARE(states.size(), 3);
+        QCOMPARE(states[0], Qt::Checked);
+        QCOMPARE(states[2], Qt::Checked);
+        h.Click("按钮修改");
+        QVERIFY(h.window->Sites().at(0).分类ID.find('3') != std::string::npos);
+    }
+
+    void DeletesCategoriesOfEverySiteFromTheBatchWindow() {
+        QTemporaryDir articles;
+        SandboxSite site(articles.path(), 0,
+                         {{1, "技术", "", 0}, {2, "新闻", "", 0}, {3, "国内", "", 2}});
+        QVERIFY(site.started);
+        Harness h(QStringList{U("[站点配置]"), U("站点数=1"), U("现行项=0")} +
+                  site.SiteSection(1, "0"));
+        // The link opens the window as the left button goes down.
+        QTest::mousePress(h.W<QLabel>("超级链接框批处理"), Qt::LeftButton);
+        QTRY_VERIFY(h.window->BatchWindow().isVisible());
+        BatchToolsWindow& batch = h.window->BatchWindow();
+        Child<QRadioButton>(&batch, "单选框全部")->setChecked(true);
+        batch.SetText(G(U("编辑框起始ID1")), "3");
+        batch.SetText(G(U("编辑框终止ID1")), "1");
+        Answers answers({QMessageBox::Ok, QMessageBox::Ok});
+        QTest::mouseClick(Child<QPushButton>(&batch, "按钮删除分类"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.seen.size(), 2, 20000);
+        QCOMPARE(answers.seen[0], U("岚舟：: 确定要删除 ID 从 3 到 1 的分类吗？"));
+        const QString domain = QString::fromStdString(site.server->Domain(0));
+        QCOMPARE(answers.seen[1], U("全部删除完成！: ") + domain + U(" 成功 3 失败 0\r\n"));
+        QVERIFY(site.server->Categories(0).empty());
+        // The site list is usable again, and the button has its caption back.
+        QVERIFY(h.W<QGroupBox>("分组框3")->isEnabled());
+        QCOMPARE(Child<QPushButton>(&batch, "按钮删除分类")->text(), U("批量删除分类"));
+        SavePicture(&batch, QStringLiteral("batch-tools-after-delete"));
+    }
+};
+
+static RegisterAppTest<SiteAdminWindowTest> registered;
+
+#include "site_admin_window_test.moc"
