@@ -1,5 +1,10 @@
 #include "article/pinyin.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "article/pinyin_phrases.h"
 #include "article/pinyin_table.h"
 #include "core/gbk_text.h"
 
@@ -9,14 +14,77 @@ char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
+std::size_t Cell(unsigned char lead, unsigned char trail) {
+    return static_cast<std::size_t>(lead - kGb2312PinyinFirstLead) * 94 +
+           static_cast<std::size_t>(trail - kGb2312PinyinFirstTrail);
+}
+
+bool IsGb2312Hanzi(unsigned char lead, unsigned char trail) {
+    return lead >= kGb2312PinyinFirstLead && lead <= kGb2312PinyinLastLead &&
+           trail >= kGb2312PinyinFirstTrail && trail <= kGb2312PinyinLastTrail;
+}
+
+// The phrases that begin with each character: the table is sorted by bytes, so they are
+// one run of it; begin[cell] … begin[cell + 1].
+struct PhraseIndex {
+    std::array<std::uint32_t, kGb2312PinyinCells + 1> begin{};
+    std::size_t longestBytes = 0;
+
+    PhraseIndex() {
+        std::array<std::uint32_t, kGb2312PinyinCells> counts{};
+        for (const PinyinPhrase& phrase : kPinyinPhrases) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(phrase.text);
+            ++counts[Cell(bytes[0], bytes[1])];
+            longestBytes = std::max(longestBytes, std::strlen(phrase.text));
+        }
+        for (std::size_t cell = 0; cell < kGb2312PinyinCells; ++cell)
+            begin[cell + 1] = begin[cell] + counts[cell];
+    }
+};
+
+const PhraseIndex& Index() {
+    static const PhraseIndex index;
+    return index;
+}
+
+// The readings of the longest phrase that starts at pos, or empty.
+std::string_view PhraseReadingAt(std::string_view line, std::size_t pos) {
+    if (pos + 4 > line.size()) return {};
+    const auto lead = static_cast<unsigned char>(line[pos]);
+    const auto trail = static_cast<unsigned char>(line[pos + 1]);
+    if (!IsGb2312Hanzi(lead, trail)) return {};
+    const PhraseIndex& index = Index();
+    const std::size_t cell = Cell(lead, trail);
+    const PinyinPhrase* first = kPinyinPhrases + index.begin[cell];
+    const PinyinPhrase* last = kPinyinPhrases + index.begin[cell + 1];
+    if (first == last) return {};
+    // Every phrase is made of double-byte characters, so equal bytes mean equal
+    // characters at the same boundaries.
+    for (std::size_t bytes = std::min(index.longestBytes, (line.size() - pos) & ~std::size_t{1});
+         bytes >= 4; bytes -= 2) {
+        const std::string_view candidate = line.substr(pos, bytes);
+        const PinyinPhrase* found =
+            std::lower_bound(first, last, candidate, [](const PinyinPhrase& p, std::string_view t) {
+                return std::string_view(p.text) < t;
+            });
+        if (found != last && std::string_view(found->text) == candidate) return found->reading;
+    }
+    return {};
+}
+
+// The next syllable of a phrase's readings; advances past it.
+std::string_view NextSyllable(std::string_view& readings) {
+    const std::size_t space = readings.find(' ');
+    const std::string_view syllable = readings.substr(0, space);
+    readings.remove_prefix(space == std::string_view::npos ? readings.size() : space + 1);
+    return syllable;
+}
+
 }  // namespace
 
 std::string_view PinyinReadings(unsigned char lead, unsigned char trail) {
-    if (lead < kGb2312PinyinFirstLead || lead > kGb2312PinyinLastLead) return {};
-    if (trail < kGb2312PinyinFirstTrail || trail > kGb2312PinyinLastTrail) return {};
-    const std::size_t cell = static_cast<std::size_t>(lead - kGb2312PinyinFirstLead) * 94 +
-                             static_cast<std::size_t>(trail - kGb2312PinyinFirstTrail);
-    return kGb2312Pinyin[cell];
+    if (!IsGb2312Hanzi(lead, trail)) return {};
+    return kGb2312Pinyin[Cell(lead, trail)];
 }
 
 std::string_view FirstPinyinReading(unsigned char lead, unsigned char trail) {
@@ -42,15 +110,19 @@ std::string ToPinyin(std::string_view text, std::int32_t caseMode, bool initials
             line.remove_suffix(1);
         const std::size_t count = gbk::CountChars(line);
         bool previousConverted = false;
+        std::string_view phrase;  // the syllables left of the phrase being read
         std::size_t pos = 0;
         for (std::size_t i = 1; i <= count; ++i) {
+            if (phrase.empty()) phrase = PhraseReadingAt(line, pos);
             const std::size_t length = gbk::CharLength(line, pos);
             const std::string_view c = line.substr(pos, length);
             pos += length;
-            const std::string_view reading =
-                length == 2 ? FirstPinyinReading(static_cast<unsigned char>(c[0]),
-                                                 static_cast<unsigned char>(c[1]))
-                            : std::string_view();
+            std::string_view reading;
+            if (!phrase.empty())
+                reading = NextSyllable(phrase);
+            else if (length == 2)
+                reading = FirstPinyinReading(static_cast<unsigned char>(c[0]),
+                                             static_cast<unsigned char>(c[1]));
             if (reading.empty()) {
                 out.append(c);
                 previousConverted = false;

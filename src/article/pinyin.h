@@ -14,8 +14,9 @@ enum class PinyinCase : std::int32_t {
 };
 
 // Chinese to pinyin, line by line (lines end at LF, a CR before it is dropped, output
-// lines are joined with CR LF). Characters with a reading become their first reading (or
-// its first letter with initialsOnly); others stay as they are. The separator goes after
+// lines are joined with CR LF). Words of the phrase table take the word's reading (the
+// longest word from left to right), other characters with a reading their most common
+// one (or its first letter with initialsOnly); others stay as they are. The separator goes after
 // every converted character except at a line's end, and before a converted character
 // that follows an unconverted one. caseMode is 0 … 4 as PinyinCase; others give "".
 std::string ToPinyin(std::string_view text, std::int32_t caseMode, bool initialsOnly,

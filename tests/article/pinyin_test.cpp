@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "article/pinyin_phrases.h"
 #include "core/charset.h"
 
 namespace {
@@ -69,6 +70,64 @@ TEST(PinyinTable, CoversGb2312Hanzi) {
         for (int trail = 0xA1; trail <= 0xFE; ++trail)
             if (!FirstPinyinReading(lead, trail).empty()) ++withReading;
     EXPECT_EQ(withReading, 6763);
+}
+
+}  // namespace
+
+namespace {
+
+// Polyphones read as the word they stand in, not by the character's first reading alone.
+TEST(ToPinyin, WordsOfThePhraseTableTakeTheWordsReading) {
+    struct Case {
+        const char* text;  // UTF-8
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"长城", "ChangCheng"},     {"校长", "XiaoZhang"},    {"银行", "YinHang"},
+        {"行走", "XingZou"},        {"重庆", "ChongQing"},    {"重要", "ZhongYao"},
+        {"音乐", "YinYue"},         {"快乐", "KuaiLe"},       {"率领", "ShuaiLing"},
+        {"效率", "XiaoLv"},         {"都市", "DuShi"},        {"首都", "ShouDu"},
+        {"还是", "HaiShi"},         {"还钱", "HuanQian"},     {"西藏", "XiZang"},
+        {"宝藏", "BaoZang"},        {"睡觉", "ShuiJiao"},     {"觉得", "JueDe"},
+        {"了解", "LiaoJie"},        {"便宜", "PianYi"},       {"会计", "KuaiJi"},
+        {"董事长", "DongShiZhang"}, {"增长", "ZengZhang"},    {"长江", "ChangJiang"},
+        // The longest word wins, and a word ahead keeps the next one from matching
+        // across its end (进行 before 行长).
+        {"银行行长", "YinHangHangZhang"},
+        {"进行长期合作", "JinXingChangQiHeZuo"},
+        {"我还钱包", "WoHaiQianBao"},
+        // A character alone takes its most common reading.
+        {"长", "Chang"},
+        {"行", "Xing"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToPinyin(G(c.text), 2, false, ""), c.expected) << c.text;
+}
+
+TEST(ToPinyin, PhraseReadingsFollowTheSeparatorCaseAndInitialsRules) {
+    EXPECT_EQ(ToPinyin(G("去银行"), 1, false, "-"), "Qu-yin-hang");
+    EXPECT_EQ(ToPinyin(G("去银行"), 3, true, ""), "QYH");
+    EXPECT_EQ(ToPinyin(G("a银行!"), 4, false, " "), "a yin hang !");
+    // A word broken by a line end or by another character is no word.
+    EXPECT_EQ(ToPinyin(G("银\n行"), 4, false, " "), "yin\r\nxing");
+    EXPECT_EQ(ToPinyin(G("银 行"), 4, false, ""), "yin xing");
+    // A word at the end of a text, and a lead byte left alone after it.
+    EXPECT_EQ(ToPinyin(G("重庆") + "\xB0", 4, false, ""), "chongqing\xB0");
+}
+
+// Every phrase of the table, read alone, reads as the table says: the matcher and the
+// table agree, and the table is in the byte order the lookup's binary search needs.
+TEST(PinyinPhrases, EveryPhraseReadsAsItsEntry) {
+    ASSERT_GT(kPinyinPhraseCount, 500u);
+    for (std::size_t i = 0; i < kPinyinPhraseCount; ++i) {
+        const PinyinPhrase& phrase = kPinyinPhrases[i];
+        const std::string text = phrase.text;
+        ASSERT_EQ(text.size() % 2, 0u) << i;
+        if (i > 0) {
+            ASSERT_LT(std::string(kPinyinPhrases[i - 1].text), text) << i;
+        }
+        EXPECT_EQ(ToPinyin(text, 4, false, " "), phrase.reading) << i;
+    }
 }
 
 }  // namespace
