@@ -67,7 +67,6 @@ TEST_F(DecodePinyinCli, BadArgumentsFailWithOneLine) {
         {"decode", file, "--encoding", "x"},
         {"decode", file, "--encoding"},
         {"decode", file, file},
-        {"pinyin"},
         {"pinyin", "--case", "0", "中"},
         {"pinyin", "--case", "12", "中"},
         {"pinyin", "a", "b"},
