@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -15,8 +17,11 @@
 #include "app/log_window.h"
 #include "app/text_dialog.h"
 #include "app/countdown_dialog.h"
+#include "app/pinyin_window.h"
 #include "app/qt_text.h"
+#include "app/random_text_window.h"
 #include "run/run_controller.h"
+#include "settings/config_store.h"
 #include "run/shutdown_countdown.h"
 
 namespace {
@@ -59,6 +64,32 @@ void CaptureNextModal(const QString& path, int settleMs = 300) {
         }
     });
     poll->start();
+}
+
+// The two text tools, each after one use, over a settings file of their own so nothing
+// of the program's is changed.
+bool SaveTextTools(const QDir& out) {
+    QTemporaryDir dir;
+    ConfigStore store;
+    store.Bind(G(dir.filePath(QStringLiteral("tools.ini"))));
+    bool ok = true;
+    {
+        PinyinWindow pinyin(store);
+        pinyin.show();
+        pinyin.findChild<QPlainTextEdit*>(QStringLiteral("编辑框汉字"))
+            ->setPlainText(QStringLiteral("长城脚下的银行\n重庆的音乐"));
+        pinyin.findChild<QPushButton*>(QStringLiteral("按钮转换拼音"))->click();
+        WaitFor([] { return false; }, 200);
+        ok = Save(&pinyin, out.filePath(QStringLiteral("pinyin-window.png"))) && ok;
+    }
+    {
+        RandomTextWindow random(store);
+        random.show();
+        random.findChild<QPushButton*>(QStringLiteral("按钮生成汉字"))->click();
+        WaitFor([] { return false; }, 200);
+        ok = Save(&random, out.filePath(QStringLiteral("random-text-window.png"))) && ok;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -108,5 +139,6 @@ int RunScreenshots(MainWindow& window, const QString& folder) {
     RunCountdownDialog(countdown, &window);
     // The stop button of the countdown may answer with a message of its own.
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    ok = SaveTextTools(out) && ok;
     return ok ? 0 : 1;
 }

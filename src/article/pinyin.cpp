@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "article/pinyin_phrases.h"
 #include "article/pinyin_table.h"
@@ -24,18 +25,30 @@ bool IsGb2312Hanzi(unsigned char lead, unsigned char trail) {
            trail >= kGb2312PinyinFirstTrail && trail <= kGb2312PinyinLastTrail;
 }
 
-// The phrases that begin with each character: the table is sorted by bytes, so they are
-// one run of it; begin[cell] … begin[cell + 1].
+// The first two characters of a phrase as one number, in the table's byte order.
+std::uint32_t Key(const char* bytes) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
+           std::uint32_t{b[3]};
+}
+
+// The table is sorted by bytes, so the phrases that begin with a character are one run of
+// it (begin[cell] … begin[cell + 1]), and inside it those that begin with the same two
+// characters: a lookup is a binary search over numbers and a few comparisons.
 struct PhraseIndex {
     std::array<std::uint32_t, kGb2312PinyinCells + 1> begin{};
-    std::size_t longestBytes = 0;
+    std::vector<std::uint32_t> keys;
+    std::vector<std::uint8_t> bytes;
 
     PhraseIndex() {
         std::array<std::uint32_t, kGb2312PinyinCells> counts{};
+        keys.reserve(kPinyinPhraseCount);
+        bytes.reserve(kPinyinPhraseCount);
         for (const PinyinPhrase& phrase : kPinyinPhrases) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(phrase.text);
-            ++counts[Cell(bytes[0], bytes[1])];
-            longestBytes = std::max(longestBytes, std::strlen(phrase.text));
+            const auto* b = reinterpret_cast<const unsigned char*>(phrase.text);
+            ++counts[Cell(b[0], b[1])];
+            keys.push_back(Key(phrase.text));
+            bytes.push_back(static_cast<std::uint8_t>(std::strlen(phrase.text)));
         }
         for (std::size_t cell = 0; cell < kGb2312PinyinCells; ++cell)
             begin[cell + 1] = begin[cell] + counts[cell];
@@ -55,21 +68,23 @@ std::string_view PhraseReadingAt(std::string_view line, std::size_t pos) {
     if (!IsGb2312Hanzi(lead, trail)) return {};
     const PhraseIndex& index = Index();
     const std::size_t cell = Cell(lead, trail);
-    const PinyinPhrase* first = kPinyinPhrases + index.begin[cell];
-    const PinyinPhrase* last = kPinyinPhrases + index.begin[cell + 1];
-    if (first == last) return {};
+    const auto first = index.keys.begin() + index.begin[cell];
+    const auto last = index.keys.begin() + index.begin[cell + 1];
+    const std::uint32_t key = Key(line.data() + pos);
+    const std::size_t left = line.size() - pos;
+    const PinyinPhrase* best = nullptr;
+    std::size_t bestBytes = 0;
     // Every phrase is made of double-byte characters, so equal bytes mean equal
     // characters at the same boundaries.
-    for (std::size_t bytes = std::min(index.longestBytes, (line.size() - pos) & ~std::size_t{1});
-         bytes >= 4; bytes -= 2) {
-        const std::string_view candidate = line.substr(pos, bytes);
-        const PinyinPhrase* found =
-            std::lower_bound(first, last, candidate, [](const PinyinPhrase& p, std::string_view t) {
-                return std::string_view(p.text) < t;
-            });
-        if (found != last && std::string_view(found->text) == candidate) return found->reading;
+    for (auto it = std::lower_bound(first, last, key); it != last && *it == key; ++it) {
+        const auto i = static_cast<std::size_t>(it - index.keys.begin());
+        const std::size_t n = index.bytes[i];
+        if (n > bestBytes && n <= left && std::memcmp(kPinyinPhrases[i].text, line.data() + pos, n) == 0) {
+            best = &kPinyinPhrases[i];
+            bestBytes = n;
+        }
     }
-    return {};
+    return best ? std::string_view(best->reading) : std::string_view();
 }
 
 // The next syllable of a phrase's readings; advances past it.

@@ -8,7 +8,8 @@
 
 // A group of `length` characters drawn at random from a character table (8 when the
 // length is 0 or less; at most 1,000,000), every character equally likely and free to
-// repeat; with `traditional` turned into traditional characters. Tables as
+// repeat; with `traditional` each character in its traditional form (character by
+// character, as the system's simplified-to-traditional mapping does). Tables as
 // HanziTableChars (0 the most frequent characters, 1 and 2 the 1988 list's sections; any
 // other number is 0).
 std::string RandomHanziGroup(std::int32_t length, std::int32_t table, bool traditional);
