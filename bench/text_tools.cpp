@@ -58,7 +58,8 @@ double CliMs(const std::string& args) {
     if (!std::filesystem::exists(cli)) return -1;
     const std::string command = cli.string() + " " + args + " >/dev/null";
     return Median(5, [&] {
-        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "failed: %s\n", command.c_str());
     });
 }
 
@@ -70,9 +71,10 @@ int main() {
     const double first = Median(1, [&] { pinyin = ToPinyin(article, 2, false, " "); });
     const double pinyinMs = Median(30, [&] { pinyin = ToPinyin(article, 2, false, " "); });
     const double initialsMs = Median(30, [&] { pinyin = ToPinyin(article, 4, true, ""); });
-    std::printf("ToPinyin, 100 KB article, every syllable capitalised: %.2f ms (median of 30; "
-                "first call with the phrase index built: %.2f ms; goal under 20 ms)\n",
-                pinyinMs, first);
+    std::printf(
+        "ToPinyin, 100 KB article, every syllable capitalised: %.2f ms (median of 30; "
+        "first call with the phrase index built: %.2f ms; goal under 20 ms)\n",
+        pinyinMs, first);
     std::printf("ToPinyin, same article, initials only: %.2f ms\n", initialsMs);
 
     std::string groups;
@@ -80,17 +82,19 @@ int main() {
         Median(5, [&] { groups = RandomGroups(3, 5, 100000, HanziGroups(0, false)); });
     const double traditionalMs =
         Median(5, [&] { groups = RandomGroups(3, 5, 100000, HanziGroups(0, true)); });
-    const double alnumMs =
-        Median(5, [&] { groups = RandomGroups(3, 5, 100000, AlnumGroups(false, true, true, false)); });
-    std::printf("RandomGroups, 100,000 hanzi groups of 3 to 5: %.1f ms; traditional: %.1f ms; "
-                "digits and letters: %.1f ms\n",
-                hanziMs, traditionalMs, alnumMs);
+    const double alnumMs = Median(
+        5, [&] { groups = RandomGroups(3, 5, 100000, AlnumGroups(false, true, true, false)); });
+    std::printf(
+        "RandomGroups, 100,000 hanzi groups of 3 to 5: %.1f ms; traditional: %.1f ms; "
+        "digits and letters: %.1f ms\n",
+        hanziMs, traditionalMs, alnumMs);
     const double cliMs = CliMs("random-text hanzi --groups 100000");
     const double cliTraditionalMs = CliMs("random-text hanzi --groups 100000 --traditional");
     if (cliMs >= 0)
-        std::printf("qingluan-cli random-text hanzi --groups 100000: %.1f ms (goal under 1000 ms); "
-                    "with --traditional: %.1f ms\n",
-                    cliMs, cliTraditionalMs);
+        std::printf(
+            "qingluan-cli random-text hanzi --groups 100000: %.1f ms (goal under 1000 ms); "
+            "with --traditional: %.1f ms\n",
+            cliMs, cliTraditionalMs);
     else
         std::printf("qingluan-cli not built beside this program: no command-line figure\n");
     return 0;

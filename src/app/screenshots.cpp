@@ -9,20 +9,19 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <cstdio>
 #include <functional>
 
-#include "app/main_window.h"
-#include "app/log_window.h"
-#include "app/text_dialog.h"
 #include "app/countdown_dialog.h"
+#include "app/log_window.h"
+#include "app/main_window.h"
 #include "app/pinyin_window.h"
 #include "app/qt_text.h"
 #include "app/random_text_window.h"
+#include "app/text_dialog.h"
 #include "run/run_controller.h"
-#include "settings/config_store.h"
 #include "run/shutdown_countdown.h"
+#include "settings/config_store.h"
 
 namespace {
 

@@ -79,7 +79,8 @@ std::string_view PhraseReadingAt(std::string_view line, std::size_t pos) {
     for (auto it = std::lower_bound(first, last, key); it != last && *it == key; ++it) {
         const auto i = static_cast<std::size_t>(it - index.keys.begin());
         const std::size_t n = index.bytes[i];
-        if (n > bestBytes && n <= left && std::memcmp(kPinyinPhrases[i].text, line.data() + pos, n) == 0) {
+        if (n > bestBytes && n <= left &&
+            std::memcmp(kPinyinPhrases[i].text, line.data() + pos, n) == 0) {
             best = &kPinyinPhrases[i];
             bestBytes = n;
         }

@@ -22,8 +22,7 @@ struct GroupOptions {
 std::optional<std::int32_t> Number(std::string_view text) {
     std::int32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0)
-        return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
     return value;
 }
 
@@ -31,7 +30,8 @@ std::optional<std::int32_t> Number(std::string_view text) {
 std::optional<std::pair<std::int32_t, std::int32_t>> Lengths(const std::string& text) {
     const std::size_t dash = text.find('-');
     const auto from = Number(std::string_view(text).substr(0, dash));
-    const auto to = dash == std::string::npos ? from : Number(std::string_view(text).substr(dash + 1));
+    const auto to =
+        dash == std::string::npos ? from : Number(std::string_view(text).substr(dash + 1));
     if (!from || !to) return std::nullopt;
     return std::make_pair(*from, *to);
 }
@@ -39,8 +39,9 @@ std::optional<std::pair<std::int32_t, std::int32_t>> Lengths(const std::string& 
 int PrintGroups(const GroupOptions& options, const GroupMaker& maker) {
     const auto lengths = Lengths(options.length);
     if (!lengths)
-        return CliFail("--length takes A-B or A, whole numbers of 0 or more (0: 8 characters), not \"" +
-                       options.length + "\"");
+        return CliFail(
+            "--length takes A-B or A, whole numbers of 0 or more (0: 8 characters), not \"" +
+            options.length + "\"");
     const std::string text = RandomGroups(lengths->first, lengths->second, options.groups, maker);
     if (!text.empty()) PrintGbkLine(gbk::ReplaceAll(text, "\r\n", "\n"));
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -56,7 +57,8 @@ void AddGroupOptions(CLI::App& app, GroupOptions& options) {
         ->check(CLI::NonNegativeNumber);
 }
 
-const CliCommandGroup kRandomText("random-text", "random strings, as the random text generator makes them");
+const CliCommandGroup kRandomText("random-text",
+                                  "random strings, as the random text generator makes them");
 
 struct HanziOptions : GroupOptions {
     std::int32_t table = 0;
@@ -82,21 +84,24 @@ struct AlnumOptions : GroupOptions {
     bool digits = false, lower = false, upper = false, fullWidth = false;
 };
 
-const CliCommand kAlnum(
-    "random-text alnum", "groups of random digits and letters", [](CLI::App& app) -> CliHandler {
-        auto options = std::make_shared<AlnumOptions>();
-        AddGroupOptions(app, *options);
-        app.add_flag("--digits", options->digits, "with digits");
-        app.add_flag("--lower", options->lower, "with lower-case letters");
-        app.add_flag("--upper", options->upper, "with upper-case letters");
-        app.add_flag("--full-width", options->fullWidth, "in full-width forms");
-        return [options](CliContext&) {
-            // None chosen: the window's defaults, lower- and upper-case letters.
-            const bool any = options->digits || options->lower || options->upper;
-            return PrintGroups(*options, AlnumGroups(options->digits, any ? options->lower : true,
-                                                     any ? options->upper : true,
-                                                     options->fullWidth));
-        };
-    });
+const CliCommand kAlnum("random-text alnum", "groups of random digits and letters",
+                        [](CLI::App& app) -> CliHandler {
+                            auto options = std::make_shared<AlnumOptions>();
+                            AddGroupOptions(app, *options);
+                            app.add_flag("--digits", options->digits, "with digits");
+                            app.add_flag("--lower", options->lower, "with lower-case letters");
+                            app.add_flag("--upper", options->upper, "with upper-case letters");
+                            app.add_flag("--full-width", options->fullWidth, "in full-width forms");
+                            return [options](CliContext&) {
+                                // None chosen: the window's defaults, lower- and upper-case
+                                // letters.
+                                const bool any =
+                                    options->digits || options->lower || options->upper;
+                                return PrintGroups(
+                                    *options,
+                                    AlnumGroups(options->digits, any ? options->lower : true,
+                                                any ? options->upper : true, options->fullWidth));
+                            };
+                        });
 
 }  // namespace

@@ -63,8 +63,8 @@ void PinyinConverter::Opened(ConfigStore& store, FormWindow& controls) {
 }
 
 void PinyinConverter::Closed(ConfigStore& store, FormWindow& controls) {
-    store.PersistWindow(controls, ConfigStore::Direction::Save, Name("汉字拼音转换器"),
-                        NotSaved(), false, false);
+    store.PersistWindow(controls, ConfigStore::Direction::Save, Name("汉字拼音转换器"), NotSaved(),
+                        false, false);
 }
 
 PinyinConversion PinyinConverter::FromControls() const {
@@ -85,7 +85,8 @@ PinyinConversion PinyinConverter::FromControls() const {
 }
 
 void PinyinConverter::ConvertClicked() {
-    m_view.SetText(Name("编辑框结果"), ConvertToPinyin(m_view.Text(Name("编辑框汉字")), FromControls()));
+    m_view.SetText(Name("编辑框结果"),
+                   ConvertToPinyin(m_view.Text(Name("编辑框汉字")), FromControls()));
 }
 
 void PinyinConverter::PasteClicked() {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "article/hanzi_tables.h"
-#include "core/gbk_text.h"
 #include "article/random_text.h"
+#include "core/gbk_text.h"
 #include "core/random.h"
 #include "tools/simplified_traditional.h"
 

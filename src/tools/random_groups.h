@@ -22,8 +22,7 @@ using GroupMaker = std::function<std::string(std::int32_t length)>;
 // does not matter). `stopAfterGroup`, when given, runs after each group and ends the
 // series by returning true: the text then holds the groups made so far.
 std::string RandomGroups(std::int32_t length1, std::int32_t length2, std::int32_t groups,
-                         const GroupMaker& group,
-                         const std::function<bool()>& stopAfterGroup = {});
+                         const GroupMaker& group, const std::function<bool()>& stopAfterGroup = {});
 
 // The group makers of the two generate buttons.
 GroupMaker HanziGroups(std::int32_t table, bool traditional);

@@ -60,8 +60,8 @@ void RandomTextGenerator::Opened(ConfigStore& store, FormWindow& controls) {
 
 void RandomTextGenerator::Closed(ConfigStore& store, FormWindow& controls) {
     ConfigStore::Batch batch(store);
-    store.PersistWindow(controls, ConfigStore::Direction::Save, Section(),
-                        NotPersistedPerControl(), false, false);
+    store.PersistWindow(controls, ConfigStore::Direction::Save, Section(), NotPersistedPerControl(),
+                        false, false);
     store.SelectSection(Section());
     for (const NumberBox& box : kNumberBoxes)
         store.WriteText(Name(box.key), m_view.Text(Name(box.control)));
@@ -109,9 +109,9 @@ void RandomTextGenerator::Generate(Kind kind) {
     const GroupMaker maker =
         kind == Kind::Hanzi
             ? HanziGroups(TableFromControls(), m_view.Checked(Name("选择框转为繁体")))
-            : AlnumGroups(m_view.Checked(Name("选择框有数字")), m_view.Checked(Name("选择框有小字母")),
-                          m_view.Checked(Name("选择框有大字母")),
-                          m_view.Checked(Name("选择框转为全角")));
+            : AlnumGroups(
+                  m_view.Checked(Name("选择框有数字")), m_view.Checked(Name("选择框有小字母")),
+                  m_view.Checked(Name("选择框有大字母")), m_view.Checked(Name("选择框转为全角")));
     const std::string text = RandomGroups(
         TextToInt(m_view.Text(Name("编辑框字数1"))), TextToInt(m_view.Text(Name("编辑框字数2"))),
         TextToInt(m_view.Text(Name("编辑框组数"))), maker, [this] {

@@ -26,7 +26,9 @@ class PinyinWindowTest : public QObject {
     Q_OBJECT
 
     QPlainTextEdit* Box(const char* name) { return Child<QPlainTextEdit>(m_window.get(), name); }
-    QAbstractButton* Button(const char* name) { return Child<QAbstractButton>(m_window.get(), name); }
+    QAbstractButton* Button(const char* name) {
+        return Child<QAbstractButton>(m_window.get(), name);
+    }
 
     void Open() {
         m_window = std::make_unique<PinyinWindow>(m_store);
@@ -109,8 +111,8 @@ private slots:
         QVERIFY(Button("选择框首拼模式")->isChecked());
         QVERIFY(!Button("选择框清除非字母")->isChecked());
         QVERIFY(Button("选择框保留空格")->isChecked());
-        QVERIFY(Button("选择框保留换行")->isChecked());  // not saved: its default again
-        QVERIFY(!Button("选择框保留换行")->isEnabled());   // the enabling rule ran
+        QVERIFY(Button("选择框保留换行")->isChecked());   // not saved: its default again
+        QVERIFY(!Button("选择框保留换行")->isEnabled());  // the enabling rule ran
         QCOMPARE(Box("编辑框汉字")->toPlainText(), QString());
     }
 

@@ -29,7 +29,9 @@ class RandomTextWindowTest : public QObject {
 
     QPlainTextEdit* Result() { return Child<QPlainTextEdit>(m_window.get(), "编辑框结果"); }
     QLineEdit* Edit(const char* name) { return Child<QLineEdit>(m_window.get(), name); }
-    QAbstractButton* Button(const char* name) { return Child<QAbstractButton>(m_window.get(), name); }
+    QAbstractButton* Button(const char* name) {
+        return Child<QAbstractButton>(m_window.get(), name);
+    }
     QStringList Lines() {
         const QString text = Result()->toPlainText();
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));

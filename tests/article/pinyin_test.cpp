@@ -83,14 +83,30 @@ TEST(ToPinyin, WordsOfThePhraseTableTakeTheWordsReading) {
         const char* expected;
     };
     const std::vector<Case> cases = {
-        {"长城", "ChangCheng"},     {"校长", "XiaoZhang"},    {"银行", "YinHang"},
-        {"行走", "XingZou"},        {"重庆", "ChongQing"},    {"重要", "ZhongYao"},
-        {"音乐", "YinYue"},         {"快乐", "KuaiLe"},       {"率领", "ShuaiLing"},
-        {"效率", "XiaoLv"},         {"都市", "DuShi"},        {"首都", "ShouDu"},
-        {"还是", "HaiShi"},         {"还钱", "HuanQian"},     {"西藏", "XiZang"},
-        {"宝藏", "BaoZang"},        {"睡觉", "ShuiJiao"},     {"觉得", "JueDe"},
-        {"了解", "LiaoJie"},        {"便宜", "PianYi"},       {"会计", "KuaiJi"},
-        {"董事长", "DongShiZhang"}, {"增长", "ZengZhang"},    {"长江", "ChangJiang"},
+        {"长城", "ChangCheng"},
+        {"校长", "XiaoZhang"},
+        {"银行", "YinHang"},
+        {"行走", "XingZou"},
+        {"重庆", "ChongQing"},
+        {"重要", "ZhongYao"},
+        {"音乐", "YinYue"},
+        {"快乐", "KuaiLe"},
+        {"率领", "ShuaiLing"},
+        {"效率", "XiaoLv"},
+        {"都市", "DuShi"},
+        {"首都", "ShouDu"},
+        {"还是", "HaiShi"},
+        {"还钱", "HuanQian"},
+        {"西藏", "XiZang"},
+        {"宝藏", "BaoZang"},
+        {"睡觉", "ShuiJiao"},
+        {"觉得", "JueDe"},
+        {"了解", "LiaoJie"},
+        {"便宜", "PianYi"},
+        {"会计", "KuaiJi"},
+        {"董事长", "DongShiZhang"},
+        {"增长", "ZengZhang"},
+        {"长江", "ChangJiang"},
         // The longest word wins, and a word ahead keeps the next one from matching
         // across its end (进行 before 行长).
         {"银行行长", "YinHangHangZhang"},
@@ -100,8 +116,7 @@ TEST(ToPinyin, WordsOfThePhraseTableTakeTheWordsReading) {
         {"长", "Chang"},
         {"行", "Xing"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ToPinyin(G(c.text), 2, false, ""), c.expected) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ToPinyin(G(c.text), 2, false, ""), c.expected) << c.text;
 }
 
 TEST(ToPinyin, PhraseReadingsFollowTheSeparatorCaseAndInitialsRules) {

@@ -75,7 +75,8 @@ TEST_F(TextToolsCli, PinyinCleanUpAndStandardInput) {
     const std::vector<Case> cases = {
         {{"pinyin", "--clean", "中国"}, "", "ZhongGuo\n"},
         {{"pinyin", "--clean", "--keep-spaces", "中国，银行!"}, "", "Zhong Guo  Yin Hang \n"},
-        {{"pinyin", "--clean", "--keep-newlines", "--case", "4", "--initials", "重庆\n长城"}, "",
+        {{"pinyin", "--clean", "--keep-newlines", "--case", "4", "--initials", "重庆\n长城"},
+         "",
          "cq\r\ncc\n"},
         {{"pinyin", "--clean", "重庆\n長城"}, "", "ChongQingCheng\n"},  // 長 is no GB2312 hanzi
         {{"pinyin"}, "中国\n", "Zhong Guo\n"},  // the final line end ends the line

@@ -24,7 +24,7 @@ TEST(ConvertToPinyin, CaseModesInitialsAndCleanUp) {
         {"中国", {3, false, false, false, true}, "ZHONG GUO"},
         {"中国", {4, true, false, false, true}, "z g"},
         {"中国", {2, false, true, false, true}, "ZhongGuo"},  // spaces removed
-        {"中国", {2, false, true, true, true}, "Zhong Guo"},   // spaces kept
+        {"中国", {2, false, true, true, true}, "Zhong Guo"},  // spaces kept
         {"中国 abc!", {3, true, true, false, true}, "ZGabc"},
         {"银行，重庆。", {2, false, true, true, true}, "Yin Hang  Chong Qing "},
         {"", noCleanUp, ""},
@@ -36,7 +36,8 @@ TEST(ConvertToPinyin, CaseModesInitialsAndCleanUp) {
 
 TEST(ConvertToPinyin, LineBreaksKeptOrRunTogether) {
     const std::string text = G("中国\r\n北京\n上海");
-    EXPECT_EQ(ConvertToPinyin(text, {2, false, true, false, true}), "ZhongGuo\r\nBeiJing\r\nShangHai");
+    EXPECT_EQ(ConvertToPinyin(text, {2, false, true, false, true}),
+              "ZhongGuo\r\nBeiJing\r\nShangHai");
     EXPECT_EQ(ConvertToPinyin(text, {2, false, true, false, false}), "ZhongGuoBeiJingShangHai");
     EXPECT_EQ(ConvertToPinyin(text, {2, false, false, false, false}),
               "Zhong Guo\r\nBei Jing\r\nShang Hai");
@@ -49,8 +50,14 @@ TEST(KeepOnlyLetters, DoubleByteCharactersGoWhole) {
     EXPECT_EQ(ConvertToPinyin(G("中") + traditional, {2, false, false, false, true}),
               "Zhong " + traditional);
     EXPECT_EQ(ConvertToPinyin(G("中") + traditional, {2, false, true, false, true}), "Zhong");
-    EXPECT_EQ(KeepOnlyLetters("a\x81" "Ab\tc d\r\n\x81", true, false), "abc d");
-    EXPECT_EQ(KeepOnlyLetters("a\x81" "Ab\tc d\r\n\x81", false, true), "abcd\r\n");
+    EXPECT_EQ(KeepOnlyLetters("a\x81"
+                              "Ab\tc d\r\n\x81",
+                              true, false),
+              "abc d");
+    EXPECT_EQ(KeepOnlyLetters("a\x81"
+                              "Ab\tc d\r\n\x81",
+                              false, true),
+              "abcd\r\n");
     EXPECT_EQ(KeepOnlyLetters(G("　全角ＡＢ"), true, true), "");  // full-width space and letters
 }
 
@@ -73,7 +80,8 @@ struct ConverterInMemory {
     }
 
     void SelectCase(const char* radio) {
-        for (const char* r : {"单选框全部小写", "单选框全部大写", "单选框拼音首大写", "单选框首字母大写"})
+        for (const char* r :
+             {"单选框全部小写", "单选框全部大写", "单选框拼音首大写", "单选框首字母大写"})
             m_view.At(r).checked = std::string(r) == radio;
     }
 

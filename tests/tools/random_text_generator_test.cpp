@@ -29,7 +29,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::set<std::string> Characters(std::string_view table) {
     std::set<std::string> out;
-    for (std::size_t i = 0; i + 1 < table.size(); i += 2) out.insert(std::string(table.substr(i, 2)));
+    for (std::size_t i = 0; i + 1 < table.size(); i += 2)
+        out.insert(std::string(table.substr(i, 2)));
     return out;
 }
 
@@ -89,8 +90,10 @@ TEST(RandomGroups, LengthsBetweenBothEndsInEitherOrder) {
         }
         EXPECT_EQ(seen, (std::set<std::size_t>{3, 4, 5})) << a << " " << b;
     }
-    for (const std::string& line : Lines(RandomGroups(0, 0, 5, letters))) EXPECT_EQ(line.size(), 8u);
-    for (const std::string& line : Lines(RandomGroups(-4, -1, 5, letters))) EXPECT_EQ(line.size(), 8u);
+    for (const std::string& line : Lines(RandomGroups(0, 0, 5, letters)))
+        EXPECT_EQ(line.size(), 8u);
+    for (const std::string& line : Lines(RandomGroups(-4, -1, 5, letters)))
+        EXPECT_EQ(line.size(), 8u);
     EXPECT_EQ(Lines(RandomGroups(3, 5, 100, letters)).size(), 100u);
     EXPECT_EQ(RandomGroups(3, 5, 0, letters), "");
     EXPECT_EQ(RandomGroups(3, 5, -2, letters), "");
@@ -105,9 +108,12 @@ TEST(RandomGroups, AlnumKinds) {
                 if (!pred(static_cast<unsigned char>(c))) return false;
         return true;
     };
-    EXPECT_TRUE(all(AlnumGroups(true, false, false, false), [](int c) { return c >= '0' && c <= '9'; }));
-    EXPECT_TRUE(all(AlnumGroups(false, true, false, false), [](int c) { return c >= 'a' && c <= 'z'; }));
-    EXPECT_TRUE(all(AlnumGroups(false, false, false, false), [](int c) { return c >= 'A' && c <= 'Z'; }));
+    EXPECT_TRUE(
+        all(AlnumGroups(true, false, false, false), [](int c) { return c >= '0' && c <= '9'; }));
+    EXPECT_TRUE(
+        all(AlnumGroups(false, true, false, false), [](int c) { return c >= 'a' && c <= 'z'; }));
+    EXPECT_TRUE(
+        all(AlnumGroups(false, false, false, false), [](int c) { return c >= 'A' && c <= 'Z'; }));
     // Full width: A3 A1 … A3 FD, two bytes a character.
     const std::string wide = RandomGroups(6, 6, 1, AlnumGroups(true, true, true, true));
     ASSERT_EQ(wide.size(), 12u);
@@ -153,7 +159,8 @@ TEST_F(RandomTextWindow, DefaultsGiveAHundredLinesFromTheFirstTable) {
     for (const std::string& line : lines) {
         EXPECT_GE(line.size(), 6u);
         EXPECT_LE(line.size(), 10u);
-        for (std::size_t i = 0; i < line.size(); i += 2) EXPECT_TRUE(chars.count(line.substr(i, 2)));
+        for (std::size_t i = 0; i < line.size(); i += 2)
+            EXPECT_TRUE(chars.count(line.substr(i, 2)));
     }
     EXPECT_EQ(m_view.Writes("编辑框结果"), 1);  // written once, at the end
     EXPECT_EQ(m_view.At("按钮生成汉字").caption, G("生成随机汉字"));
@@ -172,7 +179,8 @@ TEST_F(RandomTextWindow, TheOptionsReachTheGroups) {
     ASSERT_EQ(lines.size(), 7u);
     for (const std::string& line : lines) {
         ASSERT_EQ(line.size(), 16u);  // empty boxes: length 0, so 8 characters
-        for (std::size_t i = 0; i < line.size(); i += 2) EXPECT_TRUE(secondary.count(line.substr(i, 2)));
+        for (std::size_t i = 0; i < line.size(); i += 2)
+            EXPECT_TRUE(secondary.count(line.substr(i, 2)));
     }
 
     m_view.At("选择框有数字").checked = true;
