@@ -74,6 +74,11 @@ void RandomTextWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void RandomTextWindow::hideEvent(QHideEvent* event) {
+    m_generator->Stop();
+    QWidget::hideEvent(event);
+}
+
 void RandomTextWindow::BuildUi() {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(10, 10, 10, 10);

@@ -148,6 +148,12 @@ private slots:
         QTest::mouseClick(Button("按钮生成汉字"), Qt::LeftButton);
         QVERIFY(!m_window->Generator().Generating());
         QVERIFY(!m_window->isVisible());
+        // Hidden without a close, as the main window hides every window before the end.
+        m_window->show();
+        QTimer::singleShot(50, m_window.get(), [&] { m_window->hide(); });
+        QTest::mouseClick(Button("按钮生成数母"), Qt::LeftButton);
+        QVERIFY(!m_window->Generator().Generating());
+        QVERIFY(!Result()->toPlainText().isEmpty());
     }
 
     void picture() {
