@@ -34,8 +34,10 @@
 #include "app/batch_tools_window.h"
 #include "app/form_controls.h"
 #include "app/log_window.h"
+#include "app/pinyin_window.h"
 #include "app/qt_run_host.h"
 #include "app/qt_text.h"
+#include "app/random_text_window.h"
 #include "app/site_view.h"
 #include "app/text_dialog.h"
 #include "app/widget_factory.h"
@@ -623,6 +625,15 @@ void MainWindow::OpenBatchTools() {
     BatchWindow().Open();
 }
 
+template <class Window>
+void MainWindow::OpenToolWindow(Window*& window) {
+    // Made once and shown again: its states come from the settings file when it is made.
+    if (!window) window = new Window(m_store, this);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainWindow::OpenScheduler() {}
 
 void MainWindow::ConnectBatchTools() {
@@ -634,6 +645,8 @@ void MainWindow::ConnectBatchTools() {
     actions.createCategories = [&batch](bool fromFiles) { batch.BatchCreateCategories(fromFiles); };
     actions.deleteCategories = [&batch] { batch.BatchDeleteCategories(); };
     actions.deleteArticles = [&batch] { batch.BatchDeleteArticles(); };
+    actions.openPinyin = [this] { OpenToolWindow(m_pinyin); };
+    actions.openRandomText = [this] { OpenToolWindow(m_randomText); };
     m_batchTools->SetActions(std::move(actions));
 }
 

@@ -9,6 +9,8 @@
 
 class BatchTools;
 class BatchToolsWindow;
+class PinyinWindow;
+class RandomTextWindow;
 class CategoryTools;
 class ConfigStore;
 class LogWindow;
@@ -91,6 +93,8 @@ private:
     void ConnectSiteEditor();
     void ConnectRun();
     void ConnectBatchTools();
+    template <class Window>
+    void OpenToolWindow(Window*& window);
     void LoadSettings();
     void CreateTrayIcon();
 
@@ -134,6 +138,8 @@ private:
     QLabel* m_planPicture = nullptr;
     QLabel* m_planLink = nullptr;
     BatchToolsWindow* m_batchTools = nullptr;
+    PinyinWindow* m_pinyin = nullptr;
+    RandomTextWindow* m_randomText = nullptr;
     // One state for the category read and the batch operations: a click on one of their
     // buttons while another runs is seen through it.
     BatchState m_batchState;

@@ -101,6 +101,23 @@ private slots:
         QCOMPARE(Child<QPushButton>(&batch, "按钮删除分类")->text(), U("批量删除分类"));
         SavePicture(&batch, QStringLiteral("batch-tools-after-delete"));
     }
+
+    void OpensTheTextToolsFromTheBatchWindowOnce() {
+        Harness h;
+        h.window->OpenBatchTools();
+        BatchToolsWindow& batch = h.window->BatchWindow();
+        const std::pair<const char*, const char*> tools[] = {
+            {"汉字拼音转换器", "按钮汉字拼音转换器"}, {"随机文本生成器", "按钮随机文本生成器"}};
+        for (const auto& [name, button] : tools) {
+            QTest::mouseClick(Child<QPushButton>(&batch, button), Qt::LeftButton);
+            QWidget* tool = Child<QWidget>(h.window.get(), name);
+            QVERIFY(tool && tool->isVisible() && tool->isWindow());
+            tool->close();
+            QTest::mouseClick(Child<QPushButton>(&batch, button), Qt::LeftButton);
+            QCOMPARE(h.window->findChildren<QWidget*>(U(name)).size(), 1);
+            QVERIFY(tool->isVisible());
+        }
+    }
 };
 
 static RegisterAppTest<SiteAdminWindowTest> registered;
