@@ -1,12 +1,9 @@
 #include "cli/settings_edit.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "core/charset.h"
 #include "core/platform/files.h"
-#include "core/platform/paths.h"
 #include "settings/basic_settings.h"
 #include "settings/settings_file.h"
 #include "settings/site_records.h"
@@ -75,11 +72,7 @@ bool SettingsEdit::Save(const std::function<bool(ConfigStore&)>& write, int& exi
     }
     if (m_missing) {
         // Passwords are kept in clear: whatever the umask, only the owner reads the file.
-        std::error_code ignored;
-        std::filesystem::permissions(
-            platform::NativePath(path),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-            std::filesystem::perm_options::replace, ignored);
+        platform::MakeOwnerOnly(path);
         std::fprintf(stderr, "qingluan-cli: created the settings file %s\n",
                      charset::GbkToUtf8(path).c_str());
         m_missing = false;

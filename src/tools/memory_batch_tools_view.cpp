@@ -69,8 +69,9 @@ bool MemoryBatchToolsView::AskOkCancel(const std::string& text) {
     return answer ? answer(text) : true;
 }
 
-TextResult MemoryBatchToolsView::AskText(const TextRequest& request, bool) {
+TextResult MemoryBatchToolsView::AskText(const TextRequest& request, bool ownerless) {
     textRequests.push_back(request);
+    textOwnerless.push_back(ownerless);
     return textAnswer ? textAnswer(request) : TextResult{};
 }
 

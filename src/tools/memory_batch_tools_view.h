@@ -25,6 +25,7 @@ public:
     std::vector<Message> messages;                             // ShowMessage, in order
     std::vector<std::string> questions;                        // AskOkCancel, in order
     std::vector<TextRequest> textRequests;                     // AskText, in order
+    std::vector<bool> textOwnerless;                           // and whether it had no owner
     std::function<bool(const std::string&)> answer;            // OK/Cancel; default OK
     std::function<TextResult(const TextRequest&)> textAnswer;  // default: cancelled
     std::vector<std::string> pickedFiles;                      // what PickFiles returns

@@ -59,4 +59,13 @@ bool CreateFolders(std::string_view gbkPath) {
     return std::filesystem::is_directory(native, ec);
 }
 
+bool MakeOwnerOnly(std::string_view gbkPath) {
+    std::error_code ec;
+    std::filesystem::permissions(
+        NativePath(gbkPath),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+        std::filesystem::perm_options::replace, ec);
+    return !ec;
+}
+
 }  // namespace platform

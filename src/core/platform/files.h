@@ -25,4 +25,9 @@ bool FolderExists(std::string_view gbkPath);
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool CreateFolders(std::string_view gbkPath);
 
+// Leaves the file readable and writable by its owner only (0600 on POSIX; on Windows the
+// folder's access rules apply and only the read-only mark is cleared). For files that
+// hold passwords in clear.
+bool MakeOwnerOnly(std::string_view gbkPath);
+
 }  // namespace platform
