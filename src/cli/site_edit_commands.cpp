@@ -9,6 +9,7 @@
 
 #include "cli/cli_sites.h"
 #include "cli/command.h"
+#include "cli/editor_window.h"
 #include "cli/key_values.h"
 #include "cli/settings_edit.h"
 #include "core/charset.h"
@@ -18,59 +19,6 @@
 #include "settings/site_records.h"
 
 namespace {
-
-std::string Utf8(const std::string& gbk) {
-    return charset::GbkToUtf8(gbk);
-}
-
-// The main window over the settings file: the sites in the list box, one row selected and
-// its site in the controls, as after start-up and a click on that row.
-struct EditorWindow {
-    BasicSettings settings;
-    SiteList sites;
-    MemorySiteView view;
-    std::unique_ptr<SiteEditor> editor;
-
-    std::int32_t savedRow = -1;  // 现行项 as stored
-
-    void Load(ConfigStore& store, bool withStore) {
-        LoadBasicSettings(store, settings);
-        savedRow = LoadSiteRecords(store, sites);
-        editor = std::make_unique<SiteEditor>(sites, view, withStore ? &store : nullptr, nullptr);
-        // A duplicate's question is answered Cancel: nothing is saved after a refusal anyway.
-        view.answer = [](const std::string&) { return false; };
-        editor->RefreshRows();
-    }
-
-    // A row outside the list selects none; the controls then keep their design values.
-    void Show(std::int32_t row) {
-        view.SelectRow(row);
-        WriteSiteToControls(DesignSiteValues(), view);
-        editor->ShowSelectedSite();
-    }
-
-    // The window's last message as the error of a refused edit.
-    int Refused(const std::string& words) const {
-        std::string message = view.messages.empty() ? std::string() : Utf8(view.messages.back());
-        for (std::size_t at; (at = message.find("\r\n")) != std::string::npos;)
-            message.replace(at, 2, " ");
-        return CliRefuse(words + ": " + (message.empty() ? "refused" : message));
-    }
-
-    // As the exit saves: everything, then the sections past the list go.
-    bool SaveAll(ConfigStore& store) const {
-        bool ok = SaveAllSettings(store, settings, sites, view.SelectedRow());
-        return PruneSiteSections(store, sites.size()) && ok;
-    }
-
-    void PrintRow(std::int32_t row) const {
-        static const std::string yes = charset::Utf8ToGbk("真");
-        static const std::string no = charset::Utf8ToGbk("假");
-        const SiteConfig& site = sites[static_cast<std::size_t>(row)];
-        PrintGbkLine(std::to_string(row + 1) + " " + (site.启用 ? yes : no) + " " +
-                     SiteRowText(site));
-    }
-};
 
 bool ParseEdits(const std::string& words, const std::vector<std::string>& args,
                 std::vector<SiteControlEdit>& edits, int& exitCode) {

@@ -31,11 +31,18 @@ inline std::string ReadAll(const std::filesystem::path& path) {
     return s.str();
 }
 
-// qingluan-cli <args…> as given; stdout and stderr land in workDir.
+// qingluan-cli <args…> as given; stdout and stderr land in workDir. With `input`, stdin
+// reads it (from a file in workDir).
 inline CliResult RunCliArgs(const std::filesystem::path& workDir,
-                            const std::vector<std::string>& args) {
+                            const std::vector<std::string>& args,
+                            const std::string* input = nullptr) {
     std::string command = ShellQuote(QINGLUAN_BINARY_DIR "/src/qingluan-cli");
     for (const auto& arg : args) command += " " + ShellQuote(arg);
+    if (input) {
+        const auto inPath = workDir / "stdin";
+        std::ofstream(inPath, std::ios::binary) << *input;
+        command += " <" + ShellQuote(inPath.string());
+    }
     const auto outPath = workDir / "stdout";
     const auto errPath = workDir / "stderr";
     command += " >" + ShellQuote(outPath.string()) + " 2>" + ShellQuote(errPath.string());
@@ -49,8 +56,8 @@ inline CliResult RunCliArgs(const std::filesystem::path& workDir,
 
 // qingluan-cli --settings <settings> <args…>; stdout and stderr land in workDir.
 inline CliResult RunCli(const std::filesystem::path& workDir, const std::filesystem::path& settings,
-                        const std::vector<std::string>& args) {
+                        const std::vector<std::string>& args, const std::string* input = nullptr) {
     std::vector<std::string> all = {"--settings", settings.string()};
     all.insert(all.end(), args.begin(), args.end());
-    return RunCliArgs(workDir, all);
+    return RunCliArgs(workDir, all, input);
 }

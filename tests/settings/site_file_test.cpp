@@ -64,7 +64,8 @@ protected:
 };
 
 TEST_F(SiteFileTest, ExportThenImportIntoAnEmptyListGivesTheSameSites) {
-    const SiteList original = {Sample("a.example", "admin", true), Sample("b.example", G("甲"), false),
+    const SiteList original = {Sample("a.example", "admin", true),
+                               Sample("b.example", G("甲"), false),
                                Sample("c.example/blog", "admin", true)};
     ASSERT_EQ(ExportSiteFile(file, original, 1, view), SiteFileOutcome::Done);
     EXPECT_EQ(LastMessage(), "导出站点配置成功：" + file + "\r\n\r\n下次你可以重新导入进来！");
@@ -89,9 +90,9 @@ TEST_F(SiteFileTest, ExportThenImportIntoAnEmptyListGivesTheSameSites) {
 }
 
 TEST_F(SiteFileTest, ExportIntoAnExistingFileKeepsItsOtherSections) {
-    const std::string before = G(
-        "[基本配置]\r\n同时站点数=9\r\n[站点配置]\r\n站点数=3\r\n[站点序号_1]\r\n域名=old1\r\n"
-        "[站点序号_3]\r\n域名=old3\r\n[批处理工具]\r\n编辑框父类ID=12");
+    const std::string before =
+        G("[基本配置]\r\n同时站点数=9\r\n[站点配置]\r\n站点数=3\r\n[站点序号_1]\r\n域名=old1\r\n"
+          "[站点序号_3]\r\n域名=old3\r\n[批处理工具]\r\n编辑框父类ID=12");
     WriteFile(file, before);
     ::chmod(file.c_str(), 0640);
     ASSERT_EQ(ExportSiteFile(file, {Sample("a.example", "admin", true)}, 0, view),
@@ -131,11 +132,12 @@ TEST_F(SiteFileTest, AnExportThatCannotBeWrittenSaysSo) {
 }
 
 TEST_F(SiteFileTest, ImportSkipsSitesAlreadyListed) {
-    ASSERT_EQ(ExportSiteFile(file,
-                             {Sample("a.example", "admin", true), Sample("b.example", "admin", true),
-                              Sample("a.example", "admin", false), Sample("a.example", "other", true)},
-                             0, view),
-              SiteFileOutcome::Done);
+    ASSERT_EQ(
+        ExportSiteFile(file,
+                       {Sample("a.example", "admin", true), Sample("b.example", "admin", true),
+                        Sample("a.example", "admin", false), Sample("a.example", "other", true)},
+                       0, view),
+        SiteFileOutcome::Done);
     Show({Sample("b.example", "admin", true), Sample("z.example", "admin", true)});
     view.SelectRow(1);
     view.messages.clear();

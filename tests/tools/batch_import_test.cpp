@@ -166,8 +166,7 @@ TEST_F(BatchImportTest, OneLineFieldRules) {
         {"a.com|u|p|5", true, [](const SiteConfig& s) { EXPECT_EQ(s.编码, 5); }},
         {"a.com|u|p|||||||||真", true, [](const SiteConfig& s) { EXPECT_TRUE(s.首行标题); }},
         {"a.com|u|p|||||||1", true, [](const SiteConfig& s) { EXPECT_FALSE(s.删除已更新文章); }},
-        {"a.com|u|p|||||||true", true,
-         [](const SiteConfig& s) { EXPECT_FALSE(s.删除已更新文章); }},
+        {"a.com|u|p|||||||true", true, [](const SiteConfig& s) { EXPECT_FALSE(s.删除已更新文章); }},
         {"a.com|u|p||||||||0.5|真|真", true,
          [](const SiteConfig& s) {
              EXPECT_FLOAT_EQ(s.间隔秒1, 0.5f);
