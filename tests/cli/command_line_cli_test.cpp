@@ -167,7 +167,9 @@ TEST_F(CommandLineCli, MistakesAreNamedOnOneLine) {
         // unknown and unfinished commands
         {{"sites", "lsit"}, "unknown command: sites lsit"},
         {{"resave"}, "unknown command: resave"},
-        {{"sites"}, "sites needs one of: add, disable, enable, list, move, remove, set, show"},
+        {{"sites"},
+         "sites needs one of: add, disable, enable, export, import, import-file, list, move, "
+         "remove, set, show"},
         // an option given twice
         {{"scan", "--site", "1", "--site", "2"}, "--site"},
     };
