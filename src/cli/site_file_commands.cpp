@@ -22,13 +22,12 @@
 #include "settings/site_file.h"
 #include "settings/site_records.h"
 #include "tools/batch_import.h"
+#include "tools/batch_state.h"
+#include "tools/category_tools.h"
 #include "tools/memory_batch_tools_view.h"
+#include "tools/tool_texts.h"
 
 namespace {
-
-std::string G(const char* utf8) {
-    return charset::Utf8ToGbk(utf8);
-}
 
 // The system's texts break lines with CR LF, a terminal with LF.
 std::string TerminalLines(const std::string& gbk) {
@@ -84,13 +83,6 @@ struct ImportArgs {
 };
 
 int SitesImport(CliContext& context, const ImportArgs& args) {
-    const std::string words = "sites import";
-    // Reading a site's categories needs the category operations, which are not built into
-    // the command line yet.
-    if (args.readCategories || args.checkAll)
-        return CliFail(words + ": " + (args.readCategories ? "--read-categories" : "--check-all") +
-                       " is not available: reading and checking a site's categories is not "
-                       "part of qingluan-cli yet");
     int exitCode = 0;
     std::string text;
     if (!ReadImportText(args.source, text, exitCode)) return exitCode;
@@ -99,23 +91,32 @@ int SitesImport(CliContext& context, const ImportArgs& args) {
     EditorWindow window;
     window.Load(file.Store(), false);
     window.Show(window.savedRow);
+    // The main window's read button at rest: the read takes another caption for a stop.
+    window.view.SetCaption(ToolText("按钮读取分类列表"), ToolText("读取分类列表"));
 
     MemoryBatchToolsView tools;
-    tools.checks[G("选择框读取分类列表")] = args.readCategories;
-    tools.checks[G("选择框全选分类列表")] = args.checkAll;
+    tools.checks[ToolText("选择框读取分类列表")] = args.readCategories;
+    tools.checks[ToolText("选择框全选分类列表")] = args.checkAll;
     tools.textAnswer = [&text](const TextRequest& request) {
         return request.inputMode ? TextResult{true, text} : TextResult{};
     };
+    BatchState state;
+    CategoryTools categories(window.view, state);
+    BatchImportHooks hooks;
+    hooks.readCategoriesForShownSite = [&](bool quiet) {
+        categories.ReadCategoriesForShownSite(quiet);
+    };
+    hooks.setAllCategoryChecks = [&](std::int32_t mode) { categories.SetAllCategoryChecks(mode); };
     const BatchImportSummary summary =
-        BatchImportSites({tools, window.view, *window.editor, window.sites}, BatchImportHooks{});
+        BatchImportSites({tools, window.view, *window.editor, window.sites}, hooks);
     if (summary.imported > 0 &&
         !file.Save([&](ConfigStore& store) { return window.SaveAll(store); }, exitCode))
         return exitCode;
-    for (const auto& [message, title] : tools.messages) PrintMessage(message);
-    for (const auto& dialog : tools.dialogs) {
-        if (dialog.request.inputMode) continue;
-        PrintGbkError(dialog.request.title);
-        for (const std::string& line : SplitImportLines(dialog.request.text)) PrintGbkError(line);
+    for (const auto& message : tools.messages) PrintMessage(message.text);
+    for (const auto& request : tools.textRequests) {
+        if (request.inputMode) continue;
+        PrintGbkError(request.title);
+        for (const std::string& line : SplitImportLines(request.text)) PrintGbkError(line);
     }
     return summary.failures.empty() ? 0 : 1;
 }
@@ -174,9 +175,9 @@ const CliCommand kImport(
         app.add_option("FILE", args->source, "the lines (UTF-8); - or nothing: stdin")
             ->type_name("");
         app.add_flag("--read-categories", args->readCategories,
-                     "read each new site's categories (读取分类列表)");
+                     "read each new site's categories from the site (读取分类列表)");
         app.add_flag("--check-all", args->checkAll,
-                     "check all of each new site's categories (全选分类列表)");
+                     "check every category in each new site's tree (全选分类列表)");
         app.footer([] {
             return "One site a line, 13 fields separated by |:\n"
                    "  域名|用户|密码|编码|后台目录|文章目录|文件过滤|文件编码|更新数量|"
@@ -186,7 +187,8 @@ const CliCommand kImport(
                    "fields are true only for 真, drop-downs count from 0.\n"
                    "Prints the completion message; the lines not added (no 域名, 用户 or 密码, "
                    "or already listed) go to stderr and make the exit code 1. The sites added "
-                   "are saved either way.";
+                   "are saved either way; a site whose categories cannot be read keeps an "
+                   "empty tree.";
         });
         return [args](CliContext& context) { return SitesImport(context, *args); };
     });

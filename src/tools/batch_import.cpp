@@ -3,17 +3,17 @@
 #include <cstddef>
 #include <optional>
 
-#include "core/charset.h"
 #include "core/events.h"
 #include "core/gbk_text.h"
 #include "core/number_text.h"
 #include "settings/site_file.h"
 #include "settings/text_request.h"
+#include "tools/tool_texts.h"
 
 namespace {
 
-std::string G(const char* utf8) {
-    return charset::Utf8ToGbk(utf8);
+const std::string& G(const char* utf8) {
+    return ToolText(utf8);
 }
 
 struct Names {

@@ -11,6 +11,7 @@
 #include "cli/cli_runner.h"
 #include "core/charset.h"
 #include "core/platform/paths.h"
+#include "sandbox/sandbox_server.h"
 #include "settings/config_store.h"
 #include "settings/settings_file.h"
 #include "settings/site_editor.h"
@@ -100,18 +101,6 @@ TEST_F(SiteFileCli, ImportFromAFileIntoAMissingSettingsFile) {
     EXPECT_EQ(sites[0].文章目录, G("C:\\用于更新的文章所在目录"));  // the design value
 }
 
-TEST_F(SiteFileCli, CategoryFlagsAreNotAvailableAndChangeNothing) {
-    WriteTwoSites(m_file);
-    const std::string before = ReadAll(m_file);
-    const std::string lines = "c.example|u|pw\n";
-    for (const char* flag : {"--read-categories", "--check-all"}) {
-        const auto result = Run({"sites", "import", flag}, &lines);
-        EXPECT_EQ(result.exitCode, 2) << flag;
-        EXPECT_NE(result.err.find("not available"), std::string::npos) << result.err;
-    }
-    EXPECT_EQ(ReadAll(m_file), before);
-}
-
 TEST_F(SiteFileCli, ExportThenImportFileIntoAnotherSettingsFile) {
     WriteTwoSites(m_file);
     const std::string before = ReadAll(m_file);
@@ -149,6 +138,33 @@ TEST_F(SiteFileCli, ExportThenImportFileIntoAnotherSettingsFile) {
     EXPECT_EQ(SiteKeyValues(sites[1]), SiteKeyValues(original[1]));
     EXPECT_EQ(sites[1].分类数据, G("tree of b"));
     EXPECT_EQ(settings.导入路径, Gbk(exported));
+}
+
+// Each new site's categories read from a loopback sandbox site and all checked.
+TEST_F(SiteFileCli, ImportReadsAndChecksTheNewSitesCategories) {
+    sandbox::ServerOptions options;
+    sandbox::SiteOptions site;
+    site.prefix = "blog";
+    site.adminDir = "manage";
+    site.categories = {{1, "技术", "", 0}, {2, "PHP笔记", "", 1}, {3, "随笔", "", 0}};
+    options.sites.push_back(site);
+    sandbox::SandboxServer server(options);
+    ASSERT_TRUE(server.Start());
+    const std::string domain = server.Domain(0);
+    const std::string lines =
+        domain + "|admin|admin888|0|manage\n" + domain + "|other|wrong|0|manage\n";
+    auto result = Run({"sites", "import", "--read-categories", "--check-all"}, &lines);
+    server.Stop();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "导入完成：导入了 2 个站点，现在总共有 2 个站点\n");
+    const SiteList sites = Load(m_file);
+    ASSERT_EQ(sites.size(), 2u);
+    // the parent is never chosen, its child and the other top category are
+    EXPECT_EQ(sites[0].分类ID, "2,3");
+    EXPECT_EQ(CategoryTree::Parse(sites[0].分类数据).items.size(), 3u);
+    // a site that cannot log in is still added, with an empty tree
+    EXPECT_EQ(sites[1].分类ID, "");
+    EXPECT_TRUE(CategoryTree::Parse(sites[1].分类数据).items.empty());
 }
 
 }  // namespace
