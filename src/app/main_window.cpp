@@ -29,9 +29,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <optional>
 
 #include "app/app_icon.h"
 #include "app/batch_tools_window.h"
+#include "app/file_filter.h"
 #include "app/form_controls.h"
 #include "app/log_window.h"
 #include "app/pinyin_window.h"
@@ -47,7 +49,9 @@
 #include "settings/config_store.h"
 #include "settings/settings_file.h"
 #include "settings/site_editor.h"
+#include "settings/site_file.h"
 #include "settings/site_records.h"
+#include "tools/batch_import.h"
 #include "tools/batch_tools.h"
 #include "tools/category_tools.h"
 
@@ -228,12 +232,8 @@ QWidget* MainWindow::BuildListGroup() {
     QWidget* g = m_listGroup;
     auto* top = Row({Button(g, "按钮启用", "启用"), Button(g, "按钮不启", "不启"),
                      Button(g, "按钮反启", "反启")});
-    // Import and export come with their own dialogs; until then they do nothing.
-    for (const auto& [name, caption] : {std::pair{"按钮导入", "导入"}, {"按钮导出", "导出"}}) {
-        auto* button = Button(g, name, caption);
-        button->setEnabled(false);
-        top->addWidget(button);
-    }
+    for (const auto& [name, caption] : {std::pair{"按钮导入", "导入"}, {"按钮导出", "导出"}})
+        top->addWidget(Button(g, name, caption));
     layout->addLayout(top);
     m_list = Named(new QListWidget(g), "列表框");
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -426,6 +426,8 @@ void MainWindow::ConnectSiteEditor() {
     on("按钮反启", [&editor] { editor.SetAllEnabled(2); });
     on("按钮输入标签组", [&editor] { editor.EditTagList(); });
     on("按钮选择目录", [this] { PickFolder(); });
+    on("按钮导入", [this] { ImportSites(); });
+    on("按钮导出", [this] { ExportSites(); });
     m_pickFolder->installEventFilter(this);
 
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] { OnSiteSelectionChanged(); });
@@ -645,6 +647,17 @@ void MainWindow::ConnectBatchTools() {
     actions.createCategories = [&batch](bool fromFiles) { batch.BatchCreateCategories(fromFiles); };
     actions.deleteCategories = [&batch] { batch.BatchDeleteCategories(); };
     actions.deleteArticles = [&batch] { batch.BatchDeleteArticles(); };
+    actions.importSites = [this] {
+        BatchImportHooks hooks;
+        hooks.readCategoriesForShownSite = [this](bool quiet) {
+            m_categories->ReadCategoriesForShownSite(quiet);
+        };
+        hooks.setAllCategoryChecks = [this](std::int32_t mode) {
+            m_categories->SetAllCategoryChecks(mode);
+        };
+        hooks.isRunActive = [this] { return m_controller->IsRunning(); };
+        BatchImportSites({*m_batchTools, *m_view, *m_editor, m_sites}, hooks);
+    };
     actions.openPinyin = [this] { OpenToolWindow(m_pinyin); };
     actions.openRandomText = [this] { OpenToolWindow(m_randomText); };
     m_batchTools->SetActions(std::move(actions));
@@ -677,6 +690,38 @@ void MainWindow::OnRowItemChanged(int row) {
         OnSiteSelectionChanged();
     }
     m_editor->RowCheckChanged();
+}
+
+namespace {
+
+// The file dialog of 导入 and 导出, starting at the name it had last time.
+std::optional<std::string> AskSiteFile(QWidget* owner, bool save, const std::string& last) {
+    QFileDialog dialog(owner, save ? U("将站点配置文件导出") : U("将站点配置文件导入"));
+    dialog.setObjectName(save ? U("对话框导出") : U("对话框导入"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save) dialog.setDefaultSuffix(QStringLiteral("ini"));
+    dialog.setNameFilter(QtFileFilter(G(U("配置文件|*.ini|全部文件|*.*"))));
+    if (!last.empty()) dialog.selectFile(Q(last));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return G(QDir::toNativeSeparators(dialog.selectedFiles().front()));
+}
+
+}  // namespace
+
+void MainWindow::ExportSites() {
+    const auto path = AskSiteFile(this, true, m_host->ExportPath());
+    if (!path) return;
+    m_host->ExportPath() = *path;
+    ExportSiteFile(*path, m_sites, m_view->SelectedRow(), *m_view);
+}
+
+void MainWindow::ImportSites() {
+    const auto path = AskSiteFile(this, false, m_host->ImportPath());
+    if (!path) return;
+    m_host->ImportPath() = *path;
+    ImportSiteFile(*path, m_sites, *m_editor, *m_view,
+                   [this] { return m_controller->IsRunning(); });
 }
 
 void MainWindow::PickFolder() {

@@ -102,6 +102,8 @@ private:
     void OnSiteSelectionChanged();
     void OnRowItemChanged(int row);
     void PickFolder();
+    void ImportSites();
+    void ExportSites();
     void OpenArticleFolder();
     void ShowHelp();
     void OpenHomePage();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPointer>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +46,10 @@ public:
     // BasicSettings into the controls (the dialog paths are kept here, as the import and
     // export dialogs' starting names).
     void ShowSettings(const BasicSettings& settings);
+
+    // The starting file names of the import and export dialogs, saved with the settings.
+    std::string& ImportPath() { return m_importPath; }
+    std::string& ExportPath() { return m_exportPath; }
 
     // After the program has ended (a close that a test's end action did not carry out)
     // the run may still wind down: it shows nothing more.

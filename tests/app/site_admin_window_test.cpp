@@ -1,11 +1,16 @@
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
 
 #include "app/batch_tools_window.h"
 #include "app/qt_text.h"
+#include "app/text_dialog.h"
 #include "main_window_harness.h"
 #include "tools/category_tools.h"
 
@@ -42,6 +47,33 @@ struct Answers {
     ~Answers() { StopWatching(watch); }
     QList<QMessageBox::StandardButton> buttons;
     QStringList seen;
+    ModalWatch watch;
+};
+
+// Answers the next file dialog with `path`, then the message box that follows with OK,
+// recording both titles and the message.
+struct FileThenMessage {
+    explicit FileThenMessage(const QString& path) {
+        watch = WhenModal(
+            [this, path](QWidget* modal) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                    dialogTitle = dialog->windowTitle();
+                    // Typed into the name box: selectFile races the dialog's folder model.
+                    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        name->setText(path);
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                    return false;
+                }
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                if (!box) return false;
+                message = box->text();
+                box->button(QMessageBox::Ok)->click();
+                return true;
+            },
+            30000);
+    }
+    ~FileThenMessage() { StopWatching(watch); }
+    QString dialogTitle, message;
     ModalWatch watch;
 };
 
@@ -100,6 +132,70 @@ private slots:
         QVERIFY(h.W<QGroupBox>("分组框3")->isEnabled());
         QCOMPARE(Child<QPushButton>(&batch, "按钮删除分类")->text(), U("批量删除分类"));
         SavePicture(&batch, QStringLiteral("batch-tools-after-delete"));
+    }
+
+    void ExportsTheSiteListAndImportsItIntoAnother() {
+        QTemporaryDir out;
+        const QString file = out.filePath(U("站点.ini"));
+        {
+            Harness h({U("[站点配置]"), U("站点数=2"), U("现行项=0"), U("[站点序号_1]"),
+                       U("启用=真"), U("用户=admin"), U("密码=a"), U("域名=one.example"),
+                       U("[站点序号_2]"), U("启用=假"), U("用户=bob"), U("域名=two.example")});
+            FileThenMessage answers(file);
+            h.Click("按钮导出");
+            QTRY_VERIFY_WITH_TIMEOUT(!answers.message.isEmpty(), 30000);
+            QCOMPARE(answers.dialogTitle, U("将站点配置文件导出"));
+            QCOMPARE(answers.message,
+                     U("导出站点配置成功：") + file + U("\r\n\r\n下次你可以重新导入进来！"));
+            // It holds passwords: readable by its owner only.
+            QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions());
+        }
+        Harness h({U("[站点配置]"), U("站点数=1"), U("现行项=0"), U("[站点序号_1]"), U("启用=真"),
+                   U("用户=admin"), U("域名=one.example")});
+        FileThenMessage answers(file);
+        h.Click("按钮导入");
+        QTRY_VERIFY_WITH_TIMEOUT(!answers.message.isEmpty(), 30000);
+        QCOMPARE(answers.dialogTitle, U("将站点配置文件导入"));
+        // The site already listed is not added a second time, and the user is told.
+        QCOMPARE(h.Rows(), (QStringList{U("one.example(admin)"), U("two.example(bob)")}));
+        QVERIFY(answers.message.contains(U("one.example(admin)")));
+    }
+
+    void ImportsSitesTypedIntoTheBatchWindow() {
+        Harness h;
+        h.window->OpenBatchTools();
+        BatchToolsWindow& batch = h.window->BatchWindow();
+        // Without reading categories: the sites are not reachable.
+        Child<QCheckBox>(&batch, "选择框读取分类列表")->setChecked(false);
+        QStringList dialogs;
+        auto watch = WhenModal(
+            [&](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    dialogs << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                    return false;
+                }
+                if (modal->objectName() != QLatin1String(text_dialog::kWindowName)) return false;
+                dialogs << modal->windowTitle();
+                if (dialogs.size() == 1) {
+                    Child<QPlainTextEdit>(modal, "编辑框正文")
+                        ->setPlainText(U("a.example|admin|pw\nb.example|bob\nc.example|carl|pw|1"));
+                    Child<QPushButton>(modal, "按钮确定")->click();
+                    return false;
+                }
+                modal->close();  // the failed lines, shown
+                return true;
+            },
+            20000);
+        QTest::mouseClick(Child<QPushButton>(&batch, "按钮批量导入"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.size(), 3, 20000);
+        StopWatching(watch);
+        QCOMPARE(dialogs[0], U("批量导入站点"));
+        QCOMPARE(dialogs[1], U("导入完成：导入了 2 个站点，现在总共有 2 个站点"));
+        QCOMPARE(dialogs[2], U("这是导入失败的站点信息："));
+        QCOMPARE(h.Rows(), (QStringList{U("a.example(admin)"), U("c.example(carl)")}));
+        QCOMPARE(h.window->Sites().at(1).编码, 1);
+        QCOMPARE(Child<QPushButton>(&batch, "按钮批量导入")->text(), U("批量导入站点"));
     }
 
     void OpensTheTextToolsFromTheBatchWindowOnce() {
