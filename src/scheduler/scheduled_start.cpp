@@ -26,8 +26,7 @@ std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
 // is d × 86400 + s whatever the time zone.
 std::int64_t LocalSeconds(clock_::WallTime when) {
     const LocalTime t = ToLocalTime(when);
-    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600 + t.minute * 60 +
-           t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {

@@ -9,7 +9,7 @@ struct SchedulerTexts {
     // button and check box captions
     std::string readNow, add, modify, remove, clear, startTask, stopTask, stopping, autoStart,
         usage;
-    std::string fired;       // 按钮使用前必看 after a time point fired, before the entry's text
+    std::string fired;  // 按钮使用前必看 after a time point fired, before the entry's text
     std::string askClear;    // 按钮清空's question
     std::string usageText;   // the usage message, three paragraphs
     std::string saveFailed;  // the time-point file could not be written, before the reason
