@@ -151,7 +151,8 @@ void ScheduledStart::SelectionChanged() {
 
 void ScheduledStart::StartTask() {
     SaveTimePoints();
-    m_lastTick.reset();
+    // The start counts as the previous tick: a point between it and the first tick fires.
+    m_lastTick = LocalSeconds(clock_::Now());
     m_view.SetTaskCaption(T().stopTask);
     m_view.SetTimerPeriod(1000);
 }

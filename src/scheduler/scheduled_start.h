@@ -33,7 +33,7 @@ bool SaveAutoStart(ConfigStore& store, bool on);
 // window, used on the user-interface thread.
 //
 // A time point fires on the first tick at or after its second, provided the previous
-// tick came before that second: a tick that arrives late (the event loop was blocked)
+// tick (or the task's start) came before that second: a tick that arrives late (the event loop was blocked)
 // still fires a point it stepped over, once. Each time of day fires at most once per
 // calendar day, so a clock set back does not repeat a run. A point that comes while a run
 // is going on is passed over until the next day.
@@ -103,8 +103,8 @@ private:
     SchedulerRun m_run;
     ConfigStore* m_store;
     std::string m_savedBytes;
-    // Local seconds (days × 86400 + second of day) of the previous tick; none before the
-    // first tick of a task, which then looks at its own second only.
+    // Local seconds (days × 86400 + second of day) of the previous tick, or of the task's
+    // start before its first tick.
     std::optional<std::int64_t> m_lastTick;
     // Second of day → the day it last fired on.
     std::map<std::int32_t, std::int64_t> m_firedDay;

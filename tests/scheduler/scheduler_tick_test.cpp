@@ -20,6 +20,7 @@ struct Step {
 
 struct Case {
     const char* name;
+    std::string startAt;  // StartTask, local time
     std::vector<TimePoint> entries;
     std::vector<Step> ticks;
     std::vector<int> firedAt;  // indices of the ticks that started a run
@@ -35,10 +36,12 @@ TimePoint Off(const char* text) {
 
 class Task {
 public:
-    explicit Task(const std::vector<TimePoint>& entries)
+    explicit Task(const std::vector<TimePoint>& entries,
+                  const std::string& startAt = "2026-06-01 08:00:00")
         : m_start(m_view, m_folder.File("时间点.计划任务"),
                   {[this] { return m_running; }, [this] { Run(); }}) {
         m_view.entries = entries;
+        m_clock.Set(startAt);
         m_start.StartTask();
     }
 
@@ -86,46 +89,61 @@ TEST(SchedulerTick, StartsARunAtTheTimePoints) {
     const std::string d1 = "2026-06-01 ", d2 = "2026-06-02 ";
     const std::vector<Case> cases = {
         {"exact second",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:59.500"}, {d1 + "08:30:00.500"}, {d1 + "08:30:01.500"}},
          {1},
          std::string(kFired) + "08:30:00"},
         {"two ticks in the point's second fire once",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:59.950"}, {d1 + "08:30:00.010"}, {d1 + "08:30:00.990"}},
          {1},
          std::string(kFired) + "08:30:00"},
         {"a late tick that skipped the second fires once",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:58.400"}, {d1 + "08:30:07.100"}, {d1 + "08:30:08.100"}},
          {1},
          std::string(kFired) + "08:30:00"},
         {"a block over two points starts one run, for the first in list order",
+         d1 + "08:00:00",
          {On("08:40:00"), On("08:35:00")},
          {{d1 + "08:30:00"}, {d1 + "08:45:00"}, {d1 + "08:45:01"}},
          {1},
          std::string(kFired) + "08:40:00"},
-        {"the first tick of a task looks at its own second only",
+        {"a point between the task's start and its first tick fires",
+         d1 + "08:29:59.600",
          {On("08:30:00")},
-         {{d1 + "08:30:05"}, {d1 + "08:30:06"}},
+         {{d1 + "08:30:00.600"}, {d1 + "08:30:01.600"}},
+         {0},
+         std::string(kFired) + "08:30:00"},
+        {"a point in the second the task started, or before, does not",
+         d1 + "08:30:00.100",
+         {On("08:30:00"), On("08:29:00")},
+         {{d1 + "08:30:01.100"}, {d1 + "08:30:02.100"}},
          {},
          "使用前必看"},
         {"two entries with the same time: the first fires and is named",
+         d1 + "08:00:00",
          {On("9:00:00"), On("09:00:00")},
          {{d1 + "08:59:59.900"}, {d1 + "09:00:00.100"}, {d1 + "09:00:01.100"}},
          {1},
          std::string(kFired) + "9:00:00"},
         {"typed without the leading zero",
+         d1 + "08:00:00",
          {On("8:30:00")},
          {{d1 + "08:29:59.700"}, {d1 + "08:30:00.700"}},
          {1},
          std::string(kFired) + "8:30:00"},
         {"unticked and unreadable entries never fire",
+         d1 + "08:00:00",
          {Off("08:30:00"), On("8点30分"), On("25:00:00")},
          {{d1 + "08:29:59.700"}, {d1 + "08:30:00.700"}, {d1 + "08:30:01.700"}},
          {},
          "使用前必看"},
         {"a point passed during a run is skipped until the next day",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:59", true},
           {d1 + "08:30:00", true},
@@ -136,16 +154,19 @@ TEST(SchedulerTick, StartsARunAtTheTimePoints) {
          {5},
          std::string(kFired) + "08:30:00"},
         {"a point that came during a run without ticks is not fired after it",
+         d1 + "08:00:00",
          {On("08:30:00"), On("08:35:00")},
          {{d1 + "08:29:59"}, {d1 + "08:30:00", false, false, d1 + "08:40:00"}, {d1 + "08:40:01"}},
          {1},
          std::string(kFired) + "08:30:00"},
         {"stopping in the second of a point: the stopping tick still fires it",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:59.200"}, {d1 + "08:30:00.200", false, true}, {d1 + "08:30:01.200"}},
          {1},
          std::string(kFired) + "08:30:00"},
         {"the clock set back does not fire a point twice on the same day",
+         d1 + "08:00:00",
          {On("08:30:00")},
          {{d1 + "08:29:59"},
           {d1 + "08:30:00"},
@@ -159,11 +180,13 @@ TEST(SchedulerTick, StartsARunAtTheTimePoints) {
          {1, 8},
          std::string(kFired) + "08:30:00"},
         {"midnight, on time",
+         d1 + "08:00:00",
          {On("00:00:00")},
          {{d1 + "23:59:59.600"}, {d2 + "00:00:00.600"}, {d2 + "00:00:01.600"}},
          {1},
          std::string(kFired) + "00:00:00"},
         {"midnight, stepped over by a late tick",
+         d1 + "08:00:00",
          {On("00:00:00"), On("23:59:59")},
          {{d1 + "23:59:57.500"}, {d2 + "00:00:03.500"}},
          {1},
@@ -171,7 +194,7 @@ TEST(SchedulerTick, StartsARunAtTheTimePoints) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Task task(c.entries);
+        Task task(c.entries, c.startAt);
         EXPECT_EQ(task.Play(c.ticks), c.firedAt);
         EXPECT_EQ(Utf8(task.View().usageCaption), c.caption);
         EXPECT_EQ(task.View().beeps, static_cast<int>(c.firedAt.size()));
