@@ -33,8 +33,8 @@ bool SaveAutoStart(ConfigStore& store, bool on);
 // window, used on the user-interface thread.
 //
 // A time point fires on the first tick at or after its second, provided the previous
-// tick (or the task's start) came before that second: a tick that arrives late (the event loop was blocked)
-// still fires a point it stepped over, once. Each time of day fires at most once per
+// tick (or the task's start) came before that second: a tick that arrives late (the event loop was
+// blocked) still fires a point it stepped over, once. Each time of day fires at most once per
 // calendar day, so a clock set back does not repeat a run. A point that comes while a run
 // is going on is passed over until the next day.
 class ScheduledStart {
@@ -86,8 +86,7 @@ public:
     };
     std::optional<Next> NextTimePoint(clock_::WallTime now) const;
 
-    // The list and the file last read or written (for reloading a file changed by others).
-    const std::string& SavedBytes() const { return m_savedBytes; }
+    // The list from the file again (another program changed it).
     void ReloadFromFile();
 
     SchedulerView& View() { return m_view; }
