@@ -9,13 +9,12 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "cli_runner.h"
 #include "sandbox_cli_fixture.h"
 
 namespace {
-
-using ScheduleCliTest = SandboxCliTest;
 
 std::string Utf8File(const std::filesystem::path& path) {
     return charset::GbkToUtf8(ReadAll(path));
@@ -45,12 +44,40 @@ std::string TimeIn(int seconds) {
     return text;
 }
 
-int Finish(pid_t pid) {
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
+class ScheduleCliTest : public SandboxCliTest {
+protected:
+    // A failed check must not leave the task running.
+    void TearDown() override {
+        if (m_pid > 0) Finish();
+        SandboxCliTest::TearDown();
+    }
+
+    void StartSchedule(const std::filesystem::path& settings, const std::vector<std::string>& args,
+                       const std::filesystem::path& out) {
+        m_pid = StartCli(settings, args, out);
+        ASSERT_GT(m_pid, 0);
+    }
+
+    // SIGTERM; the exit code, -1 when the program did not exit by itself.
+    int Finish() {
+        ::kill(m_pid, SIGTERM);
+        int status = 0;
+        const pid_t pid = std::exchange(m_pid, 0);
+        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+        return WEXITSTATUS(status);
+    }
+
+    // Once the task waits on its empty list, a point two seconds ahead: the task reads the
+    // changed file, so how long the program took to start does not matter.
+    void AddWhenWaiting(const std::filesystem::path& settings, const std::filesystem::path& out) {
+        ASSERT_TRUE(WaitUntil(
+            [&] { return ReadAll(out).find("no ticked time point") != std::string::npos; }, 15000))
+            << ReadAll(out);
+        ASSERT_EQ(RunCli(m_dir, settings, {"schedule", "add", TimeIn(2)}).exitCode, 0);
+    }
+
+    pid_t m_pid = 0;
+};
 
 TEST_F(ScheduleCliTest, EditsTheTimePointFileBesideTheSettings) {
     const auto settings = WriteSettings("0");
@@ -84,15 +111,14 @@ TEST_F(ScheduleCliTest, EditsTheTimePointFileBesideTheSettings) {
 // waits for the next point until SIGTERM.
 TEST_F(ScheduleCliTest, RunsTheUpdateOnceAtTheTimePoint) {
     const auto settings = WriteSettings("0", true);
-    ASSERT_EQ(RunCli(m_dir, settings, {"schedule", "add", TimeIn(2)}).exitCode, 0);
     const auto out = m_dir / "out";
-    const pid_t pid = StartCli(settings, {"schedule", "run", "--no-shutdown"}, out);
-    ASSERT_GT(pid, 0);
+    StartSchedule(settings, {"schedule", "run", "--no-shutdown"}, out);
+    AddWhenWaiting(settings, out);
     // The run is over when its closing rows are out and the next point is announced.
     const bool ran =
         WaitUntil([&] { return Count(ReadAll(out), "next time point: ") >= 2; }, 15000);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    EXPECT_EQ(Finish(pid), 0);
+    EXPECT_EQ(Finish(), 0);
     const std::string text = ReadAll(out);
     ASSERT_TRUE(ran) << text;
     EXPECT_EQ(Count(text, "时间点已到，开始更新："), 1u) << text;
@@ -112,13 +138,12 @@ TEST_F(ScheduleCliTest, RunsTheUpdateOnceAtTheTimePoint) {
 // summary, and then the task.
 TEST_F(ScheduleCliTest, ASignalStopsTheRunFirstThenTheTask) {
     const auto settings = WriteSettings("30");
-    ASSERT_EQ(RunCli(m_dir, settings, {"schedule", "add", TimeIn(2)}).exitCode, 0);
     const auto out = m_dir / "out";
-    const pid_t pid = StartCli(settings, {"schedule", "run"}, out);
-    ASSERT_GT(pid, 0);
+    StartSchedule(settings, {"schedule", "run"}, out);
+    AddWhenWaiting(settings, out);
     const bool posted = WaitUntil(
         [&] { return !m_server->Posts(0).empty() && !m_server->Posts(1).empty(); }, 15000);
-    EXPECT_EQ(Finish(pid), 0);
+    EXPECT_EQ(Finish(), 0);
     const std::string text = ReadAll(out);
     ASSERT_TRUE(posted) << text;
     EXPECT_NE(text.find("已停止更新，本次成功更新 1 篇"), std::string::npos) << text;
