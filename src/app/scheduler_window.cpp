@@ -148,7 +148,7 @@ SchedulerWindow::SchedulerWindow(ConfigStore& store, SchedulerRun run, QWidget* 
 
 SchedulerWindow::~SchedulerWindow() {
     m_timer->stop();
-    m_task->SaveIfChanged();
+    m_task->SaveIfChanged(false);
 }
 
 bool SchedulerWindow::AutoStartWanted(ConfigStore& store) {

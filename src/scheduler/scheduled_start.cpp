@@ -83,19 +83,19 @@ void ScheduledStart::ShowEntries(const TimePointList& entries) {
     for (const TimePoint& entry : entries) m_view.AppendEntry(entry);
 }
 
-bool ScheduledStart::SaveTimePoints() {
+bool ScheduledStart::SaveTimePoints(bool report) {
     const TimePointList entries = m_view.Entries();
     std::string error;
     if (!WriteTimePointFile(m_path, entries, &error)) {
-        m_view.ShowMessage(T().saveFailed + charset::Utf8ToGbk(error));
+        if (report) m_view.ShowMessage(T().saveFailed + charset::Utf8ToGbk(error));
         return false;
     }
     m_savedBytes = FormatTimePoints(entries);
     return true;
 }
 
-bool ScheduledStart::SaveIfChanged() {
-    return FormatTimePoints(m_view.Entries()) == m_savedBytes || SaveTimePoints();
+bool ScheduledStart::SaveIfChanged(bool report) {
+    return FormatTimePoints(m_view.Entries()) == m_savedBytes || SaveTimePoints(report);
 }
 
 void ScheduledStart::ReadNowClicked() {

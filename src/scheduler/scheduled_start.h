@@ -46,10 +46,11 @@ public:
     // The window was created: the list from the file, 选择框开始任务 from the settings.
     void Created();
 
-    // Writes the list; a failure is shown as a message. SaveIfChanged writes only when the
-    // list differs from what was last read or written.
-    bool SaveTimePoints();
-    bool SaveIfChanged();
+    // Writes the list; a failure is shown as a message unless `report` is false (a window
+    // being destroyed can show none). SaveIfChanged writes only when the list differs from
+    // what was last read or written.
+    bool SaveTimePoints(bool report = true);
+    bool SaveIfChanged(bool report = true);
 
     // The buttons and the list.
     void ReadNowClicked();
