@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/qt_text.h"
+#include "app/widget_factory.h"
 #include "scheduler/scheduler_texts.h"
 #include "settings/text_request.h"
 
@@ -24,12 +25,9 @@ const SchedulerTexts& T() {
     return SchedulerText();
 }
 
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromUtf8(name));
-    return widget;
-}
+using ui::Named;
 
+// The captions are the scheduled start's own texts (GBK), so its states compare equal.
 QPushButton* Button(QWidget* parent, const char* name, const std::string& caption) {
     auto* button = Named(new QPushButton(Q(caption), parent), name);
     button->setAutoDefault(false);
