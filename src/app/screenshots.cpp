@@ -18,9 +18,11 @@
 #include "app/pinyin_window.h"
 #include "app/qt_text.h"
 #include "app/random_text_window.h"
+#include "app/scheduler_window.h"
 #include "app/text_dialog.h"
 #include "run/run_controller.h"
 #include "run/shutdown_countdown.h"
+#include "scheduler/scheduler_texts.h"
 #include "settings/config_store.h"
 
 namespace {
@@ -91,6 +93,24 @@ bool SaveTextTools(const QDir& out) {
     return ok;
 }
 
+// The scheduler with its task running and a point that has fired, on a list and a
+// settings file of its own: no run, nothing of the program's touched.
+bool SaveScheduler(QWidget& owner, const QDir& out) {
+    QTemporaryDir dir;
+    ConfigStore store;
+    store.Bind(G(dir.filePath(QStringLiteral("scheduler.ini"))));
+    SchedulerWindow scheduler(store, SchedulerRun{[] { return false; }, [] {}}, &owner,
+                              G(dir.filePath(QStringLiteral("points"))));
+    SchedulerView& view = scheduler.Task().View();
+    for (const char* text : {"08:30:00", "12:00:00", "21:45:30"})
+        view.AppendEntry({text, 0, std::string(text) != "12:00:00"});
+    scheduler.Task().StartTask();
+    view.SetUsageCaption(SchedulerText().fired + "08:30:00");
+    scheduler.Open();
+    WaitFor([] { return false; }, 1300);
+    return Save(&scheduler, out.filePath(QStringLiteral("scheduler-window.png")));
+}
+
 }  // namespace
 
 int RunScreenshots(MainWindow& window, const QString& folder) {
@@ -132,6 +152,8 @@ int RunScreenshots(MainWindow& window, const QString& folder) {
         "【文章中随机提取】则随机提取文章中文字为标签"));
     help.title = G(QStringLiteral("输入标签列表（keywords）："));
     AskText(help, &window);
+
+    ok = SaveScheduler(window, out) && ok;
 
     CaptureNextModal(out.filePath(QStringLiteral("countdown.png")), 1300);
     ShutdownCountdown countdown([] { return false; });
