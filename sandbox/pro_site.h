@@ -13,7 +13,8 @@
 // An emlog pro 2.6 site: sign-in on account.php with the session cookie, the save on
 // article_save.php, categories on sort.php?action=save, article operations on
 // article.php. Every notice waits in the PHP session and shows on the page after the
-// redirect. All pages UTF-8, whatever the charset asked for.
+// redirect. All pages UTF-8, whatever the charset asked for; the token faults do not
+// apply.
 namespace sandbox {
 
 class ProSite : public AdminSite {
