@@ -265,6 +265,8 @@ SiteAnswer ProSite::SaveSort(Call& call) {
     SandboxCategory category;
     category.name = call.Text("sortname");
     category.alias = call.Text("alias");
+    category.templateName = call.Text("template");
+    category.description = call.Text("description");
     const std::int32_t sid = IntVal(FindValue(call.form, "sid"));
     const std::int32_t pid = IntVal(FindValue(call.form, "pid"));
     if (category.name.empty()) return RedirectWith(call, "./sort.php", {false, "分类名称不能为空"});
