@@ -96,6 +96,28 @@ std::string ProArticlePage(const ProPageContext& page, const std::vector<Sandbox
     return AdminFrame(page, content);
 }
 
+std::string ProWritePage(const ProPageContext& page,
+                         const std::vector<SandboxCategory>& categories) {
+    std::string content =
+        "<h1 class=\"h4\">写文章</h1>\n<form action=\"article_save.php?action=add\" "
+        "method=\"post\" id=\"addlog\" name=\"addlog\">\n<input type=\"text\" name=\"title\" "
+        "id=\"title\" />\n<textarea id=\"logcontent\" name=\"logcontent\"></textarea>\n"
+        "<textarea id=\"logexcerpt\" name=\"logexcerpt\"></textarea>\n<select name=\"sort\" "
+        "id=\"sort\">\n<option value=\"-1\">选择分类...</option>\n";
+    for (const CategoryRow& row : OrderedCategories(categories)) {
+        content += "<option value=\"" + std::to_string(row.category->id) + "\">" +
+                   (row.child ? "&nbsp; &nbsp; &nbsp; " : "") + HtmlEscape(row.category->name) +
+                   "</option>\n";
+    }
+    content +=
+        "</select>\n<input name=\"tag\" id=\"tag\" />\n<input name=\"postdate\" id=\"postdate\" "
+        "/>\n<input name=\"alias\" id=\"alias\" />\n<input type=\"hidden\" name=\"ishide\" "
+        "id=\"ishide\" value=\"\" />\n<input type=\"hidden\" name=\"as_logid\" value=\"-1\" />\n"
+        "<input type=\"hidden\" name=\"gid\" value=\"-1\" />\n<input type=\"submit\" "
+        "name=\"pubPost\" value=\"立即发布\" class=\"btn btn-success\" />\n</form>\n";
+    return AdminFrame(page, content);
+}
+
 std::string ProSortPage(const ProPageContext& page,
                         const std::vector<SandboxCategory>& categories) {
     std::string content =

@@ -27,6 +27,9 @@ std::string ProSignInPage(const ProPageContext& page, bool captcha);
 std::string ProDashboardPage(const ProPageContext& page);
 std::string ProArticlePage(const ProPageContext& page, const std::vector<SandboxPost>& posts,
                            bool drafts);
+// The write page: the editor form, without a token input.
+std::string ProWritePage(const ProPageContext& page,
+                         const std::vector<SandboxCategory>& categories);
 std::string ProSortPage(const ProPageContext& page, const std::vector<SandboxCategory>& categories);
 // emMsg(): the bare page titled 提示信息.
 std::string ProMessagePage(std::string_view message);

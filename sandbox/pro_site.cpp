@@ -30,6 +30,7 @@ std::int32_t IntVal(std::string_view text) {  // PHP intval(): leading sign and 
 }
 
 constexpr const char* kSignInLocation = "./account.php?action=signin";
+constexpr std::size_t kFreeEditionPosts = 50;
 
 }  // namespace
 
@@ -180,8 +181,14 @@ SiteAnswer ProSite::SignIn(Call& call) {
 }
 
 SiteAnswer ProSite::Articles(Call& call) {
-    if (FindValue(call.query, "action") == "operate_log" && call.http.method == "POST")
-        return OperateArticles(call);
+    const std::string_view action = FindValue(call.query, "action");
+    if (action == "operate_log" && call.http.method == "POST") return OperateArticles(call);
+    if (action == "write") {
+        // The free edition sends its writers to the licence page after 50 articles; the
+        // save page goes on storing them.
+        if (m_posts.size() >= kFreeEditionPosts) return RedirectWith(call, "./auth.php", {});
+        return Page(call, ProWritePage(Context(call, false), m_categories));
+    }
     const bool drafts = IntVal(FindValue(call.query, "draft")) == 1;
     return Page(call, ProArticlePage(Context(call, true), m_posts, drafts));
 }

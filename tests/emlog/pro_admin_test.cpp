@@ -151,4 +151,17 @@ TEST_F(ProAdminTest, UnconfirmedPublishesFail) {
     EXPECT_EQ(Server().Counters(kProSite).rejectedPublishes, 2);
 }
 
+// The free edition's write page sends writers to its licence page after 50 articles; the
+// client never needs that page, so publishing goes on.
+TEST_F(ProAdminTest, PublishingGoesOnPastTheFreeEditionsFifty) {
+    SiteConfig site = LoggedInSite(kProSite);
+    for (int i = 1; i <= 55; ++i)
+        ASSERT_TRUE(Publish(site, Gbk("文章") + std::to_string(i), Gbk("正文"))) << i;
+    EXPECT_EQ(Server().Posts(kProSite).size(), 55u);
+    const EmlogClient client(site);
+    EXPECT_TRUE(client.Http()
+                    .Fetch(client.AdminUrl("/article.php?action=write"), "")
+                    .finalUrl.ends_with("/admin/auth.php"));
+}
+
 }  // namespace
