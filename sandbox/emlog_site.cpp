@@ -330,6 +330,7 @@ SiteAnswer EmlogSite::AdminLog(Call& call) {
     std::string_view action = FindValue(call.query, "action");
     if (action == "operate_log") return DeleteArticles(call);
     std::string notice;
+    if (m_options.silentNotices) call.query.clear();
     if (HasValue(call.query, "active_post")) notice = ActivedSpan("发布成功");
     if (HasValue(call.query, "active_savelog")) notice = ActivedSpan("保存成功");
     if (HasValue(call.query, "active_del")) notice = ActivedSpan("删除成功");
@@ -396,6 +397,7 @@ SiteAnswer EmlogSite::Sort(Call& call) {
         {"error_f", ErrorSpan("别名不能为纯数字")},
     };
     std::string notice;
+    if (m_options.silentNotices) call.query.clear();
     for (const auto& [name, span] : kNotices) {
         if (HasValue(call.query, name)) notice = span;
     }

@@ -36,6 +36,7 @@ void BreakMarkers(std::string& html, MarkerFault fault) {
         ReplaceAll(html, "<title>管理中心", "<title>后台");
         RemoveAll(html, "<input name=\"token\"", "/>");
         RemoveAll(html, "<span class=\"actived\">", "</span>");
+        RemoveAll(html, "<div class=\"alert alert-success\">", "</div>");
     } else if (fault == MarkerFault::WrongCase) {
         ReplaceAll(html, "<title>", "<TITLE>");
         ReplaceAll(html, "</title>", "</TITLE>");

@@ -29,6 +29,27 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
+bool ParseSiteOptions(std::string_view text, SiteOptions& site, std::string& error) {
+    for (std::string_view option : Split(text, ',')) {
+        const std::string word = Lower(option);
+        if (word == "pro") {
+            site.pro = true;
+        } else if (word == "captcha") {
+            site.pro = site.loginCaptcha = true;
+        } else if (word == "silent") {
+            site.silentNotices = true;
+        } else if (!word.empty()) {
+            error = "options are pro, captcha and silent, separated by ','";
+            return false;
+        }
+    }
+    if (site.pro && site.charset != SiteCharset::Utf8) {
+        error = "an emlog pro site is utf-8";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseCategoryList(std::string_view text, std::vector<SandboxCategory>& categories) {
@@ -51,8 +72,10 @@ bool ParseCategoryList(std::string_view text, std::vector<SandboxCategory>& cate
 bool ParseSiteLine(std::string_view line, SiteOptions& site, std::string& error) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     std::vector<std::string_view> fields = Split(line, '|');
-    if (fields.size() < 5 || fields.size() > 7) {
-        error = "expected prefix|user|password|charset|blog name[|admin folder[|categories]]";
+    if (fields.size() < 5 || fields.size() > 8) {
+        error =
+            "expected prefix|user|password|charset|blog name[|admin folder[|categories"
+            "[|options]]]";
         return false;
     }
     site = SiteOptions();
@@ -76,6 +99,7 @@ bool ParseSiteLine(std::string_view line, SiteOptions& site, std::string& error)
         error = "categories must be sid:name:parent, separated by ','";
         return false;
     }
+    if (fields.size() > 7 && !ParseSiteOptions(fields[7], site, error)) return false;
     return true;
 }
 

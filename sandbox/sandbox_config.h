@@ -7,9 +7,11 @@
 #include "sandbox_server.h"
 
 // The site list of the qingluan-sandbox program: one site per line,
-//   prefix|user|password|charset|blog name[|admin folder[|categories]]
+//   prefix|user|password|charset|blog name[|admin folder[|categories[|options]]]
 // charset "utf-8" or "gbk"; an empty prefix (or "/") serves the site at the root;
-// categories "sid:name:parent sid" separated by ",", parent 0 for a top-level one.
+// categories "sid:name:parent sid" separated by ",", parent 0 for a top-level one;
+// options separated by ",": "pro" (emlog pro, UTF-8 only), "captcha" (pro with its login
+// captcha on), "silent" (a 5.x site whose pages after a save show no notice).
 // Blank lines and lines starting with "#" are skipped. The file is UTF-8.
 namespace sandbox {
 

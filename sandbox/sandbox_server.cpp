@@ -18,8 +18,8 @@
 #include <optional>
 #include <thread>
 
+#include "admin_site.h"
 #include "emlog_pages.h"
-#include "emlog_site.h"
 #include "fault_shaping.h"
 #include "form_data.h"
 #include "http_message.h"
@@ -36,7 +36,7 @@ struct Connection {
 };
 
 struct SiteSlot {
-    std::unique_ptr<EmlogSite> site;
+    std::unique_ptr<AdminSite> site;
     std::string prefix, adminDir;
     SiteCharset charset = SiteCharset::Utf8;
     std::string base;       // "/blog1", or "" for a root site
@@ -368,10 +368,10 @@ SandboxServer::SandboxServer(ServerOptions options) : m_impl(std::make_unique<Im
     for (std::size_t i = 0; i < m_impl->options.sites.size(); ++i) {
         const SiteOptions& site = m_impl->options.sites[i];
         auto slot = std::make_unique<SiteSlot>();
-        slot->site = std::make_unique<EmlogSite>(site, i);
+        slot->site = MakeAdminSite(site, i);
         slot->prefix = site.prefix;
         slot->adminDir = site.adminDir.empty() ? "admin" : site.adminDir;
-        slot->charset = site.charset;
+        slot->charset = site.pro ? SiteCharset::Utf8 : site.charset;  // pro is UTF-8 only
         slot->base = site.prefix.empty() ? "" : "/" + site.prefix;
         slot->adminBase = slot->base + "/" + slot->adminDir;
         m_impl->sites.push_back(std::move(slot));

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-// A loopback HTTP server that answers like the admin pages of an emlog 5.x blog, for the
-// tests, the benchmarks and the demo. It serves several sites at once, each under its own
-// path prefix, and can be told to misbehave (latency, broken pages, dropped or stalled
-// connections) while it runs. It binds 127.0.0.1 only.
+// A loopback HTTP server that answers like the admin pages of an emlog 5.x blog (or, per
+// site, of emlog pro), for the tests, the benchmarks and the demo. It serves several sites
+// at once, each under its own path prefix, and can be told to misbehave (latency, broken
+// pages, dropped or stalled connections) while it runs. It binds 127.0.0.1 only.
 //
 // All texts given to and returned by this interface are UTF-8; a GBK site converts on the
 // wire only.
@@ -40,6 +40,12 @@ struct SiteOptions {
     std::vector<SandboxCategory> categories;
     std::string templateName = "log_list";  // value of the template input on sort.php
     std::int32_t latencyMs = 0;             // added to every request of this site
+    // emlog pro 2.6 instead of 5.x: its sign-in, save, article and category pages, UTF-8.
+    bool pro = false;
+    bool loginCaptcha = false;  // pro: the sign-in asks for a picture code no program can read
+    // 5.x: the pages a save redirects to show no notice, as on emlog 6.1 and under themes
+    // or plugins that change it.
+    bool silentNotices = false;
 };
 
 // Where a stalled answer stops sending.
@@ -108,6 +114,7 @@ struct SandboxPost {
     std::vector<std::string> tags;  // tag split at "," as emlog does, trimmed, no empties
     std::string storedAlias;        // alias after emlog's duplicate check ("x" -> "x-2")
     std::int32_t submissions = 1;   // publishes of the same title and postdate
+    bool draft = false;             // pro: saved without being published
     // Every field as received, in order, decoded to UTF-8.
     std::vector<std::pair<std::string, std::string>> fields;
     std::string rawBody;  // the form body exactly as it arrived (first submission)

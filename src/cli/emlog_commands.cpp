@@ -24,16 +24,26 @@ namespace {
 // A fresh session and a login, as a site job starts; prints the outcome.
 bool LogIn(SiteConfig& site) {
     SiteHttp(site).Reset();
-    const bool ok = Login(site, false);
-    if (ok) {
-        std::printf("login succeeded: %s\n", charset::GbkToUtf8(AdminBase(site)).c_str());
+    const LoginResult result = TryLogin(site, false);
+    const std::string admin = charset::GbkToUtf8(AdminBase(site));
+    const char* kind = site.adminKind == AdminKind::Pro ? "emlog pro" : "emlog";
+    if (result == LoginResult::Ok) {
+        std::printf("login succeeded: %s (%s)\n", admin.c_str(), kind);
         std::printf("token: %s\n", site.token.empty() ? "(none found)" : site.token.c_str());
-    } else {
-        std::printf("login failed: %s (the answer is saved as %s)\n",
-                    charset::GbkToUtf8(AdminBase(site)).c_str(),
-                    charset::GbkToUtf8(LoginFailurePagePath()).c_str());
+        return true;
     }
-    return ok;
+    const std::string failurePage = charset::GbkToUtf8(LoginFailurePagePath());
+    if (result == LoginResult::CaptchaRequired) {
+        std::printf(
+            "login failed: %s asks for a captcha code at sign-in, which a program cannot "
+            "enter; switch the login captcha off in the site's admin settings (the page is "
+            "saved as %s)\n",
+            admin.c_str(), failurePage.c_str());
+    } else {
+        std::printf("login failed: %s (the answer is saved as %s)\n", admin.c_str(),
+                    failurePage.c_str());
+    }
+    return false;
 }
 
 struct SiteOptions {
@@ -71,31 +81,18 @@ std::string Readable(const std::string& encoded, bool utf8) {
     return utf8 ? bytes : charset::GbkToUtf8(bytes);
 }
 
-void PrintFields(const PostFields& fields, bool utf8) {
-    const std::pair<const char*, const std::string*> named[] = {
-        {"title", &fields.title},
-        {"as_logid", &fields.asLogId},
-        {"content", &fields.content},
-        {"tag", &fields.tag},
-        {"sort", &fields.sort},
-        {"postdate", &fields.postdate},
-        {"excerpt", &fields.excerpt},
-        {"alias", &fields.alias},
-        {"top", &fields.top},
-        {"sortop", &fields.sortop},
-        {"allow_remark", &fields.allowRemark},
-        {"token", &fields.token},
-        {"author", &fields.author},
-    };
-    for (const auto& [name, value] : named) {
+void PrintFields(const PostFields& fields, AdminKind kind, bool utf8) {
+    for (const FormField& field : PublishForm(fields, kind)) {
         // The postdate is always sent as GBK bytes, which for its ASCII are the same.
-        std::string text = Readable(*value, utf8);
-        if (std::string(name) == "content" && text.size() > 300) {
+        std::string text = Readable(std::string(field.value), utf8);
+        if ((field.name == "content" || field.name == "logcontent") && text.size() > 300) {
             std::size_t cut = 300;  // not inside a UTF-8 sequence
             while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-            text = text.substr(0, cut) + "… (" + std::to_string(value->size()) + " bytes encoded)";
+            text = text.substr(0, cut) + "… (" + std::to_string(field.value.size()) +
+                   " bytes encoded)";
         }
-        std::printf("  %s = %s\n", name, text.c_str());
+        std::printf("  %.*s = %s\n", static_cast<int>(field.name.size()), field.name.data(),
+                    text.c_str());
     }
 }
 
@@ -120,8 +117,8 @@ int PublishCommand(CliContext& context, const SiteOptions& options) {
     }
     const PostFields fields = BuildPostFields(site, article->title, article->body);
     std::printf("fields sent to %s:\n",
-                charset::GbkToUtf8(EmlogClient(site).AdminUrl(admin_page::kSaveLog)).c_str());
-    PrintFields(fields, EmlogClient(site).IsUtf8());
+                charset::GbkToUtf8(EmlogClient(site).AdminUrl(PublishPage(site))).c_str());
+    PrintFields(fields, site.adminKind, EmlogClient(site).IsUtf8());
     const bool published = SendPost(site, fields);
     std::printf("%s\n", published ? "published: the site confirmed the post"
                                   : "publish failed: the answer has no confirmation");

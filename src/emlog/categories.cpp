@@ -6,8 +6,10 @@
 #include "core/charset.h"
 #include "core/gbk_text.h"
 #include "core/number_text.h"
+#include "emlog/admin_redirect.h"
 #include "emlog/emlog_client.h"
 #include "emlog/form_url_encode.h"
+#include "emlog/pro_categories.h"
 
 namespace {
 
@@ -94,6 +96,7 @@ CategoryTree CategoriesFromWritePage(std::string_view page, bool* found) {
 }
 
 CategoryRead ReadCategories(SiteConfig& site, const CategoryTree& before) {
+    if (site.adminKind == AdminKind::Pro) return ReadProCategories(site, before);
     const EmlogClient client(site);
     CategoryRead read;
     const std::string sortPage =
@@ -122,11 +125,15 @@ std::string CategoryFormBody(const CategoryFields& fields, std::string_view toke
 }
 
 bool CreateCategory(SiteConfig& site, const CategoryFields& fields) {
+    if (site.adminKind == AdminKind::Pro) return CreateProCategory(site, fields);
     const EmlogClient client(site);
-    const std::string answer =
-        client.Http().Request(client.AdminUrl(admin_page::kSortAdd),
-                              CategoryFormBody(fields, site.token, client.IsUtf8()));
-    return HasMarker(answer, AddedMarker());
+    const HttpResult answer =
+        client.Http().Fetch(client.AdminUrl(admin_page::kSortAdd),
+                            CategoryFormBody(fields, site.token, client.IsUtf8()));
+    // emlog sends the browser to the list with active_add only once the category is
+    // stored; the notice there may be missing (emlog 6.1, some themes).
+    return HasMarker(answer.text, AddedMarker()) ||
+           EndedAtAdminPage(client, answer.finalUrl, "/sort.php?active_add=1");
 }
 
 std::string DefaultCategoryTemplate(SiteConfig& site) {
@@ -139,6 +146,7 @@ std::string DefaultCategoryTemplate(SiteConfig& site) {
 }
 
 bool DeleteCategory(SiteConfig& site, std::int64_t id) {
+    if (site.adminKind == AdminKind::Pro) return DeleteProCategory(site, id);
     const EmlogClient client(site);
     std::string url = client.AdminUrl(admin_page::kSortDelete) + std::to_string(id);
     url += "&token=";

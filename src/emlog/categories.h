@@ -7,7 +7,8 @@
 #include "settings/site_config.h"
 
 // Category lists and changes on a logged-in emlog admin. Each operation is one function
-// over the site's record; the page layouts of emlog 5.x stay in categories.cpp.
+// over the site's record, for either kind of admin the login found; the page layouts of
+// emlog 5.x stay in categories.cpp, those of emlog pro in pro_categories.cpp.
 
 // What a category read found. `answered` is false when neither the category table of
 // sort.php nor the category select of the write page was in the answers (no answer, a
@@ -42,7 +43,8 @@ struct CategoryFields {
 // percent-encoded in the site's charset, pid as it is.
 std::string CategoryFormBody(const CategoryFields& fields, std::string_view token, bool utf8);
 
-// Creates one category; true when the answer confirms it (">添加分类成功</span>").
+// Creates one category; true when the answer confirms it (">添加分类成功</span>", or the
+// redirect to sort.php?active_add=1 that emlog sends only after storing it).
 bool CreateCategory(SiteConfig& site, const CategoryFields& fields);
 
 // The template a new category gets when none is typed: the value of sort.php's input named

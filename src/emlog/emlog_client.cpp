@@ -4,7 +4,7 @@
 #include "emlog/site_http.h"
 
 SiteCharset EmlogClient::Charset() const {
-    return m_site.编码 == 0 ? SiteCharset::Utf8 : SiteCharset::Gbk;
+    return m_site.编码 == 0 || IsPro() ? SiteCharset::Utf8 : SiteCharset::Gbk;
 }
 
 FileEncoding EmlogClient::PageEncoding() const {

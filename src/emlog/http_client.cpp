@@ -290,9 +290,14 @@ void HttpClient::ApplyLimits() {
 
 std::string HttpClient::Request(std::string_view url, std::string_view body,
                                 FileEncoding encoding) {
+    return Fetch(url, body, encoding).text;
+}
+
+HttpResult HttpClient::Fetch(std::string_view url, std::string_view body, FileEncoding encoding) {
     m_lastFailed = true;
+    HttpResult answer;
     CURL* curl = Handle(m_curl);
-    if (!curl || m_busy || HasControlCharacter(url) || TrimSpaces(url).empty()) return {};
+    if (!curl || m_busy || HasControlCharacter(url) || TrimSpaces(url).empty()) return answer;
     m_busy = true;
     struct Release {
         HttpClient& client;
@@ -330,18 +335,24 @@ std::string HttpClient::Request(std::string_view url, std::string_view body,
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     }
     const auto result = static_cast<CURLcode>(Perform());
+    const char* effective = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        answer.finalUrl = effective;
     // The handle must not keep pointers into this call's locals.
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
-    if (result != CURLE_OK || exchange.oversized) return {};
+    if (result != CURLE_OK || exchange.oversized) return answer;
 
     m_lastFailed = false;
+    answer.failed = false;
     // A header's charset is a declaration, often wrong on old GBK sites: bytes that are
     // not UTF-8 then read as GBK, as they would without the header.
     if (encoding == FileEncoding::Auto && HeadersDeclareUtf8(exchange.headers))
-        return DecodeTextBytes(exchange.body, FileEncoding::Utf8, false).text;
-    return DecodeTextBytes(exchange.body, encoding).text;
+        answer.text = DecodeTextBytes(exchange.body, FileEncoding::Utf8, false).text;
+    else
+        answer.text = DecodeTextBytes(exchange.body, encoding).text;
+    return answer;
 }

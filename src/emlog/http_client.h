@@ -31,6 +31,15 @@ struct CurlTimeouts {
 };
 CurlTimeouts MapHttpLimits(const HttpLimits& limits);
 
+// What one request brought back. finalUrl is where the redirects ended (libcurl's effective
+// URL, as sent on the wire): emlog answers a save with a redirect whose target says how it
+// went, so it is kept also when the page after that redirect never arrived.
+struct HttpResult {
+    std::string text;  // the decoded body, "" after a failed exchange
+    std::string finalUrl;
+    bool failed = true;
+};
+
 // One site's HTTP session: a libcurl easy handle with its own cookie store and its own
 // connections. Used by one thread at a time; instances share nothing.
 class HttpClient {
@@ -51,6 +60,9 @@ public:
     // the request is over.
     std::string Request(std::string_view url, std::string_view body,
                         FileEncoding encoding = FileEncoding::Auto);
+    // The same request, with the URL the redirects ended at beside the body.
+    HttpResult Fetch(std::string_view url, std::string_view body,
+                     FileEncoding encoding = FileEncoding::Auto);
 
     // Drops the cookies and open connections; the next request starts a fresh session.
     void Reset();

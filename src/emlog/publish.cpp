@@ -3,14 +3,21 @@
 #include "article/post_metadata.h"
 #include "core/charset.h"
 #include "core/format_now.h"
+#include "emlog/admin_redirect.h"
 #include "emlog/emlog_client.h"
 #include "emlog/form_url_encode.h"
 
 namespace {
 
-const std::string& PublishedMarker() {
-    static const std::string marker = charset::Utf8ToGbk(">发布成功</span>");
-    return marker;
+const std::string& PublishedMarker(AdminKind kind) {
+    static const std::string classic = charset::Utf8ToGbk(">发布成功</span>");
+    static const std::string pro = charset::Utf8ToGbk(">发布成功</div>");
+    return kind == AdminKind::Pro ? pro : classic;
+}
+
+// Where emlog sends the browser after storing a published article.
+std::string_view ArticleListAfterPublish(AdminKind kind) {
+    return kind == AdminKind::Pro ? pro_page::kArticles : "/admin_log.php?active_post=1";
 }
 
 std::string YesNo(bool value) {
@@ -42,31 +49,76 @@ PostFields BuildPostFields(SiteConfig& site, std::string_view title, std::string
     return fields;
 }
 
-std::string PostFieldsBody(const PostFields& fields) {
+std::vector<FormField> PublishForm(const PostFields& fields, AdminKind kind) {
+    if (kind == AdminKind::Pro) {
+        return {
+            {"title", fields.title},
+            {"logcontent", fields.content},
+            {"logexcerpt", fields.excerpt},
+            {"ishide", "n"},
+            {"as_logid", fields.asLogId},
+            {"gid", "-1"},
+            {"author", fields.author},
+            {"pubPost", "1"},
+            {"cover", ""},
+            {"upload_img", ""},
+            {"sort", fields.sort},
+            {"tag", fields.tag},
+            {"allow_remark", fields.allowRemark},
+            {"top", fields.top},
+            {"sortop", fields.sortop},
+            {"postdate", fields.postdate},
+            {"alias", fields.alias},
+            {"link", ""},
+            {"password", ""},
+            {"token", fields.token},
+        };
+    }
+    return {
+        {"title", fields.title},
+        {"as_logid", fields.asLogId},
+        {"content", fields.content},
+        {"tag", fields.tag},
+        {"sort", fields.sort},
+        {"postdate", fields.postdate},
+        {"excerpt", fields.excerpt},
+        {"alias", fields.alias},
+        {"top", fields.top},
+        {"sortop", fields.sortop},
+        {"allow_remark", fields.allowRemark},
+        {"token", fields.token},
+        {"author", fields.author},
+    };
+}
+
+std::string PostFieldsBody(const PostFields& fields, AdminKind kind) {
+    const std::vector<FormField> form = PublishForm(fields, kind);
+    std::size_t size = 0;
+    for (const FormField& field : form) size += field.name.size() + field.value.size() + 2;
     std::string body;
-    body.reserve(fields.title.size() + fields.content.size() + fields.tag.size() +
-                 fields.excerpt.size() + fields.alias.size() + fields.token.size() + 160);
-    body += "title=" + fields.title;
-    body += "&as_logid=" + fields.asLogId;
-    body += "&content=" + fields.content;
-    body += "&tag=" + fields.tag;
-    body += "&sort=" + fields.sort;
-    body += "&postdate=" + fields.postdate;
-    body += "&excerpt=" + fields.excerpt;
-    body += "&alias=" + fields.alias;
-    body += "&top=" + fields.top;
-    body += "&sortop=" + fields.sortop;
-    body += "&allow_remark=" + fields.allowRemark;
-    body += "&token=" + fields.token;
-    body += "&author=" + fields.author;
+    body.reserve(size);
+    for (const FormField& field : form) {
+        if (!body.empty()) body += '&';
+        body += field.name;
+        body += '=';
+        body += field.value;
+    }
     return body;
+}
+
+std::string_view PublishPage(const SiteConfig& site) {
+    return site.adminKind == AdminKind::Pro ? pro_page::kSaveArticle : admin_page::kSaveLog;
 }
 
 bool SendPost(SiteConfig& site, const PostFields& fields) {
     const EmlogClient client(site);
-    const std::string answer = client.Http().Request(client.AdminUrl(admin_page::kSaveLog),
-                                                     PostFieldsBody(fields), FileEncoding::Auto);
-    return answer.find(PublishedMarker()) != std::string::npos;
+    const AdminKind kind = site.adminKind;
+    const HttpResult answer = client.Http().Fetch(client.AdminUrl(PublishPage(site)),
+                                                  PostFieldsBody(fields, kind), FileEncoding::Auto);
+    // The redirect counts even when the list page after it did not arrive: the article
+    // is stored by then, and a second attempt would post it twice.
+    return answer.text.find(PublishedMarker(kind)) != std::string::npos ||
+           EndedAtAdminPage(client, answer.finalUrl, ArticleListAfterPublish(kind));
 }
 
 bool Publish(SiteConfig& site, std::string_view title, std::string_view body) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/site_config.h"
 
@@ -28,11 +29,27 @@ struct PostFields {
 // post date.
 PostFields BuildPostFields(SiteConfig& site, std::string_view title, std::string_view body);
 
-// "title=…&as_logid=-1&content=…&tag=…&sort=…&postdate=…&excerpt=…&alias=…&top=…"
-// "&sortop=…&allow_remark=…&token=…&author=1"
-std::string PostFieldsBody(const PostFields& fields);
+// One field of a form body: its name and its value, already encoded.
+struct FormField {
+    std::string_view name;
+    std::string_view value;
+};
 
-// Sends the fields to the site's save page; true when the answer confirms the post.
+// The publish form in send order as the kind of admin expects it; the values point into
+// `fields`. emlog pro names the body and the excerpt differently, needs ishide and pubPost
+// to publish rather than save a draft, and has fields of its own, sent empty.
+std::vector<FormField> PublishForm(const PostFields& fields, AdminKind kind);
+
+// Classic: "title=…&as_logid=-1&content=…&tag=…&sort=…&postdate=…&excerpt=…&alias=…"
+// "&top=…&sortop=…&allow_remark=…&token=…&author=1"
+std::string PostFieldsBody(const PostFields& fields, AdminKind kind = AdminKind::Classic);
+
+// The page a publish is posted to on this site's kind of admin.
+std::string_view PublishPage(const SiteConfig& site);
+
+// Sends the fields to the site's save page; true when the site confirmed the post: the
+// success notice is on the answer, or the save's redirect ended at the article list
+// (the notice may be missing there: emlog 6.1 and some themes show none).
 bool SendPost(SiteConfig& site, const PostFields& fields);
 
 // Publishes one article to a logged-in site in one request; true when the site confirmed

@@ -28,6 +28,9 @@ RunTexts Build() {
     t.attemptRight = G(" 次尝试)");
     t.loginRetry = G("登录失败，正在重试..");
     t.loginGaveUp = G("经过多次重试依然登录失败！将被忽略更新！");
+    t.loginCaptcha =
+        G("登录失败：站点后台开启了登录验证码，程序无法自动登录，请在后台设置中关闭登录验证码！"
+          "将被忽略更新！");
     t.loginOk = G("登录成功！");
     t.noArticlesLeft =
         G("待更新文章数量为 0，请检查文章目录或文件过滤选项或是否已点击修改按钮！将被忽略更新！"

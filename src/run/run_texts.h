@@ -11,9 +11,9 @@ struct RunTexts {
     std::string runStart, preparing, prepared, forcedStop, doneMessage, doneMiddle;
     // site job rows
     std::string missingData, loginStart, attemptLeft, attemptRight, loginRetry, loginGaveUp,
-        loginOk, noArticlesLeft, noArticlesMiddle, noArticlesRight, listRead, listQuotaLeft,
-        listQuotaAll, pieces, missingArticle, postedLeft, postedCategory, postedRight, postFailed,
-        siteStopped;
+        loginCaptcha, loginOk, noArticlesLeft, noArticlesMiddle, noArticlesRight, listRead,
+        listQuotaLeft, listQuotaAll, pieces, missingArticle, postedLeft, postedCategory,
+        postedRight, postFailed, siteStopped;
     // summary
     std::string runEnd, tableHead, summaryPosted, summaryQuota, summaryRead, summaryRight,
         totalLeft, totalMiddle, globalSite;

@@ -90,9 +90,16 @@ bool Prepare(RunContext& run, std::int32_t number, std::int32_t attempt) {
             return false;
         }
         PumpEvents();
-        loggedIn = run.ops.login(site);
+        const LoginResult result = run.ops.login(site);
+        loggedIn = result == LoginResult::Ok;
         NoteExchange(run, site, loggedIn);
         if (loggedIn) break;
+        if (result == LoginResult::CaptchaRequired) {
+            // Every further try would meet the same picture code: say why, once.
+            Row(run, number, t.loginCaptcha);
+            FinishSite(run, number);
+            return false;
+        }
         Row(run, number, t.loginRetry);
         if (site.run.finished || run.state.stopRequested) break;
     }

@@ -10,7 +10,7 @@
 SiteOps DefaultSiteOps() {
     SiteOps ops;
     ops.resetSession = [](SiteConfig& site) { SiteHttp(site).Reset(); };
-    ops.login = [](SiteConfig& site) { return Login(site, false); };
+    ops.login = [](SiteConfig& site) { return TryLogin(site, false); };
     ops.listArticles = [](SiteConfig& site, ScanVariant variant) {
         return ScanArticles(site, variant);
     };

@@ -8,6 +8,7 @@
 
 #include "article/article_source.h"
 #include "article/compose_article.h"
+#include "emlog/login.h"
 #include "settings/site_config.h"
 
 // The waits before a site's next try after exchanges that got no answer (refused, reset,
@@ -22,7 +23,7 @@ struct OutagePauses {
 // operations; tests wrap them to count or to break one step.
 struct SiteOps {
     std::function<void(SiteConfig&)> resetSession;
-    std::function<bool(SiteConfig&)> login;
+    std::function<LoginResult(SiteConfig&)> login;
     std::function<std::vector<std::string>(SiteConfig&, ScanVariant)> listArticles;
     // Tag lines, category list and running alias number, from the site's settings.
     std::function<void(SiteConfig&)> resetPreparation;

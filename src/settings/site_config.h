@@ -71,6 +71,11 @@ struct ArticlePrepState {
     std::int32_t AliasCounter = 0;
 };
 
+// Which admin interface a site's emlog offers: the 5.x and 6.x pages, or those of emlog
+// pro. Learnt at every login, never saved, so a settings file stays readable by older
+// copies.
+enum class AdminKind : std::uint8_t { Classic, Pro };
+
 // One site's record: the 34 persisted keys (field names are the settings keys) and its
 // run state. Texts are GBK.
 struct SiteConfig {
@@ -115,6 +120,7 @@ struct SiteConfig {
     SiteRunStats run;
     ArticlePrepState prep;
     std::string token;  // admin form token found at login
+    AdminKind adminKind = AdminKind::Classic;
     OwnHttpSession http;
 };
 

@@ -37,6 +37,14 @@ protected:
             site.categories = {{1, "技术", "", 0}, {2, "PHP笔记", "", 1}};
             options.sites.push_back(site);
         }
+        for (const bool captcha : {false, true}) {
+            sandbox::SiteOptions site;
+            site.prefix = captcha ? "captcha" : "pro";
+            site.pro = true;
+            site.loginCaptcha = captcha;
+            site.categories = {{1, "技术", "", 0}, {2, "PHP笔记", "", 1}};
+            options.sites.push_back(site);
+        }
         m_server = std::make_unique<sandbox::SandboxServer>(options);
         ASSERT_TRUE(m_server->Start());
     }
@@ -45,15 +53,16 @@ protected:
         std::filesystem::remove_all(m_dir);
     }
 
-    // Site 1 is the UTF-8 sandbox site, site 2 the GBK one, site 3 a wrong password.
+    // Site 1 is the UTF-8 sandbox site, site 2 the GBK one, site 3 a wrong password, site 4
+    // an emlog pro site and site 5 one with its sign-in captcha on.
     void WriteSites() const {
         SiteList sites;
-        for (std::size_t index : {0, 1, 0}) {
+        for (std::size_t index : {0, 1, 0, 2, 3}) {
             SiteConfig site;
             site.启用 = true;
             site.域名 = m_server->Domain(index);
             site.后台 = m_server->AdminDir(index);
-            site.编码 = index == 0 ? 0 : 1;
+            site.编码 = index == 1 ? 1 : 0;
             site.用户 = "admin";
             site.密码 = sites.size() == 2 ? "wrong" : "admin888";
             site.文章目录 = *platform::GbkPath(m_dir / "articles");
@@ -129,6 +138,28 @@ TEST_F(EmlogCli, PublishSendsOneArticleAndShowsItsFields) {
     const auto refused = Run({"publish", file.string(), "--site", "1"});
     EXPECT_EQ(refused.exitCode, 1) << refused.out;
     EXPECT_NE(refused.out.find("publish failed"), std::string::npos) << refused.out;
+}
+
+TEST_F(EmlogCli, ProSitesWorkAndACaptchaIsNamed) {
+    WriteSites();
+    auto result = Run({"login", "--site", "4"});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("(emlog pro)"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("token: " + m_server->LastToken(2)), std::string::npos) << result.out;
+
+    const auto file = m_dir / "articles" / "a.txt";
+    std::ofstream(file, std::ios::binary) << charset::Utf8ToGbk("标题\r\n第一段正文\r\n");
+    result = Run({"publish", file.string(), "--site", "4"});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("article_save.php"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("logcontent = 第一段正文"), std::string::npos) << result.out;
+    ASSERT_EQ(m_server->Posts(2).size(), 1u);
+    EXPECT_EQ(m_server->Posts(2)[0].title, "标题");
+
+    result = Run({"login", "--site", "5"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("asks for a captcha code at sign-in"), std::string::npos)
+        << result.out;
 }
 
 // As a site job would skip it: a file that is only its title line (the sites take the

@@ -196,9 +196,26 @@ TEST_F(CategoryOpsTest, MarkersMustBeExact) {
     faults.markers = sandbox::MarkerFault::Missing;
     Server().SetFaults(kUtf8Site, faults);
     fields.name = Gbk("无提示");
-    EXPECT_FALSE(CreateCategory(site, fields));
-    EXPECT_EQ(Server().Categories(kUtf8Site).size(), 3u) << "created, but not confirmed";
-    EXPECT_FALSE(DeleteCategory(site, 4));
+    EXPECT_FALSE(DeleteCategory(site, 4)) << "no notice";
+    fields.alias = "wu";
+    EXPECT_TRUE(CreateCategory(site, fields)) << "the redirect to sort.php?active_add=1";
+    EXPECT_EQ(Server().Categories(kUtf8Site).size(), 3u);
+    EXPECT_FALSE(CreateCategory(site, fields)) << "sort.php?error_d=1: the alias is taken";
+    EXPECT_EQ(Server().Categories(kUtf8Site).size(), 3u);
+}
+
+// emlog sends the browser to admin_log.php?active_del=1 only after deleting: that counts
+// when the list shows no notice.
+TEST_F(CategoryOpsTest, ArticleDeletionIsConfirmedByItsRedirect) {
+    SiteConfig site = LoggedIn(kUtf8Site);
+    for (const char* title : {"一", "二"}) ASSERT_TRUE(Publish(site, Gbk(title), Gbk("正文")));
+    sandbox::Faults faults;
+    faults.page = "admin_log.php";
+    faults.markers = sandbox::MarkerFault::Missing;
+    Server().SetFaults(kUtf8Site, faults);
+    EXPECT_TRUE(DeleteArticle(site, 2));
+    EXPECT_FALSE(DeleteArticle(site, 2)) << "gone: emlog's 权限不足！ page";
+    EXPECT_EQ(Server().Posts(kUtf8Site).size(), 1u);
 }
 
 TEST_F(CategoryOpsTest, DefaultTemplateComesFromTheAddForm) {

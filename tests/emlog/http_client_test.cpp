@@ -154,6 +154,32 @@ TEST(HttpClientTest, PostRedirectsContinueAsBrowsersDo) {
     }
 }
 
+// The URL the redirects ended at comes back beside the body, also when the page there
+// never arrived: the redirect itself is the site's answer.
+TEST(HttpClientTest, ReportsWhereTheRedirectsEnded) {
+    RawAnswer dropped;
+    dropped.close = true;
+    RawHttpServer server([&](const RawRequest& request) {
+        if (request.target == "/save") return Redirect("302 Found", "./list?done=1");
+        if (request.target == "/lost") return Redirect("302 Found", "/gone");
+        if (request.target == "/gone") return dropped;
+        return HttpAnswer("page " + request.target);
+    });
+    HttpClient client;
+    client.SetLimits(ShortLimits());
+    const HttpResult saved = client.Fetch(server.Url("/save"), "a=1", FileEncoding::Auto);
+    EXPECT_EQ(saved.text, "page /list?done=1");
+    EXPECT_EQ(saved.finalUrl, server.Url("/list?done=1"));
+    EXPECT_FALSE(saved.failed);
+    const HttpResult direct = client.Fetch(server.Url("/plain"), "", FileEncoding::Auto);
+    EXPECT_EQ(direct.finalUrl, server.Url("/plain"));
+    const HttpResult lost = client.Fetch(server.Url("/lost"), "", FileEncoding::Auto);
+    EXPECT_TRUE(lost.failed);
+    EXPECT_EQ(lost.text, "");
+    EXPECT_EQ(lost.finalUrl, server.Url("/gone"));
+    EXPECT_EQ(client.Fetch("", "", FileEncoding::Auto).finalUrl, "");
+}
+
 TEST(HttpClientTest, FailedRedirectsGiveTheEmptyText) {
     const std::string secret = "root:x:0:0";
     struct Case {

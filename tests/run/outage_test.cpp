@@ -72,21 +72,22 @@ TEST_F(Outage, LongOutageStillGivesUp) {
     EXPECT_LE(Server().Counters(0).faultsApplied, 19);
 }
 
-// Answers without the marker are no outage: a wrong password fails its three tries and a
-// page without the success notice its three attempts, without any of the long pauses.
+// Answers without the marker are no outage: a wrong password fails its three tries and an
+// error page instead of the save's redirect its three attempts, without any of the long
+// pauses.
 TEST_F(Outage, AnswersWithoutTheMarkerAreNotWaitedFor) {
     MakeSites({{.articles = 1, .password = "wrong"}, {.articles = 1}});
     UsePauses(60000, 60000);
     host->settings.选择框失败时重复尝试 = true;
     sandbox::Faults faults;
-    faults.page = "admin_log.php";
-    faults.markers = sandbox::MarkerFault::Missing;
+    faults.page = "save_log.php";
+    faults.httpStatus = 500;
     Server().SetFaults(1, faults);
     const auto start = clock_::TickMs();
     RunOnce(false);
     EXPECT_LT(clock_::TickMs() - start, 30000);
     EXPECT_EQ(Server().Counters(0).failedLogins, 3);
-    EXPECT_EQ(Server().Counters(1).publishes, 3);
+    EXPECT_EQ(Server().Counters(1).faultsApplied, 3);
     EXPECT_EQ(sites[0].run.silentFailures, 0);
     EXPECT_EQ(sites[1].run.silentFailures, 0);
 }

@@ -157,7 +157,10 @@ struct SiteSetup {
     bool deletePosted = false;
     std::string password;  // empty: the sandbox's; "-" leaves the record's password empty
     bool missingFolder = false;
-    bool gbkSite = false;
+    bool gbkSite = false;  // with pro: a pro site (UTF-8 only) whose record says GBK
+    bool pro = false;
+    bool captcha = false;        // pro with its login captcha on
+    bool silentNotices = false;  // 5.x whose list shows no notice after a save, as 6.1
 };
 
 class RunFixture : public ::testing::Test {
@@ -186,6 +189,9 @@ protected:
             site.charset =
                 setups[i].gbkSite ? sandbox::SiteCharset::Gbk : sandbox::SiteCharset::Utf8;
             site.categories = {{1, "技术", "", 0}, {2, "生活", "", 0}};
+            site.pro = setups[i].pro || setups[i].captcha;
+            site.loginCaptcha = setups[i].captcha;
+            site.silentNotices = setups[i].silentNotices;
             options.sites.push_back(site);
         }
         m_server = std::make_unique<sandbox::SandboxServer>(options);

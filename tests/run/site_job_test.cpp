@@ -59,8 +59,8 @@ TEST_F(SiteJob, FiveFailuresInARowLogInAgainThreeTimesAtMost) {
         MakeSites({{.articles = 6}});
         host->settings.选择框失败时重复尝试 = false;
         sandbox::Faults faults;
-        faults.page = "admin_log.php";  // where the save redirects to its success notice
-        faults.markers = sandbox::MarkerFault::Missing;
+        faults.page = "save_log.php";  // an error page: neither the notice nor the redirect
+        faults.httpStatus = 500;
         Server().SetFaults(0, faults);
         RunOnce(c.syncCycle);
         EXPECT_EQ(Server().Counters(0).logins, c.logins);
@@ -92,8 +92,8 @@ TEST_F(SiteJob, FailureStreakStartsAtZeroEveryRun) {
     host->settings.选择框失败时重复尝试 = false;
     sites[0].run.failStreak = 4;
     sandbox::Faults faults;
-    faults.page = "admin_log.php";
-    faults.markers = sandbox::MarkerFault::Missing;
+    faults.page = "save_log.php";
+    faults.httpStatus = 500;
     faults.count = 1;
     Server().SetFaults(0, faults);
     RunOnce(false);

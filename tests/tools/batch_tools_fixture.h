@@ -44,6 +44,7 @@ protected:
             site.charset = std::string(prefix) == "s2" ? sandbox::SiteCharset::Gbk
                                                        : sandbox::SiteCharset::Utf8;
             site.categories = {{12, "父类", "fu", 0}};
+            site.pro = thirdSitePro && std::string(prefix) == "s3";
             options.sites.push_back(site);
         }
         m_server = std::make_unique<sandbox::SandboxServer>(options);
@@ -112,6 +113,7 @@ protected:
         return batch.messages.empty() ? "" : U(batch.messages.back().title);
     }
 
+    bool thirdSitePro = false;  // set before SetUp: site s3 is an emlog pro site
     SiteList sites;
     MemorySiteView view;
     MemoryBatchToolsView batch;
