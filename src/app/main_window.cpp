@@ -40,6 +40,7 @@
 #include "app/qt_run_host.h"
 #include "app/qt_text.h"
 #include "app/random_text_window.h"
+#include "app/scheduler_window.h"
 #include "app/site_view.h"
 #include "app/text_dialog.h"
 #include "app/widget_factory.h"
@@ -537,6 +538,8 @@ bool MainWindow::CloseQuery(bool ask) {
     hide();
     m_log->hide();
     SaveAll();
+    // A run going on ends the process at once, before any window's own save.
+    if (m_scheduler) m_scheduler->SaveTimePoints();
     if (m_tray) m_tray->hide();
     PruneSiteSections(m_store, m_sites.size());
     m_ended = true;
@@ -636,7 +639,22 @@ void MainWindow::OpenToolWindow(Window*& window) {
     window->activateWindow();
 }
 
-void MainWindow::OpenScheduler() {}
+SchedulerWindow& MainWindow::Scheduler() {
+    if (!m_scheduler) m_scheduler = new SchedulerWindow(m_store, *m_controller, this);
+    return *m_scheduler;
+}
+
+void MainWindow::OpenScheduler() {
+    Scheduler().Open();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    // The scheduled task may start with the program, its window not shown.
+    if (SchedulerWindow::AutoStartWanted(m_store)) Scheduler().AutoStart();
+}
 
 void MainWindow::ConnectBatchTools() {
     m_batch = std::make_unique<BatchTools>(*m_editor, *m_view, *m_batchTools, m_batchState,

@@ -11,6 +11,7 @@ class BatchTools;
 class BatchToolsWindow;
 class PinyinWindow;
 class RandomTextWindow;
+class SchedulerWindow;
 class CategoryTools;
 class ConfigStore;
 class LogWindow;
@@ -70,6 +71,8 @@ public:
     BatchToolsWindow& BatchWindow();
     void OpenBatchTools();
     void OpenScheduler();
+    // The scheduler window, made at its first opening or by the task's auto-start.
+    SchedulerWindow& Scheduler();
 
     // Exposed for the tests and the picture script.
     void ToggleFromTray();
@@ -77,6 +80,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -142,6 +146,8 @@ private:
     BatchToolsWindow* m_batchTools = nullptr;
     PinyinWindow* m_pinyin = nullptr;
     RandomTextWindow* m_randomText = nullptr;
+    SchedulerWindow* m_scheduler = nullptr;
+    bool m_shownOnce = false;
     // One state for the category read and the batch operations: a click on one of their
     // buttons while another runs is seen through it.
     BatchState m_batchState;

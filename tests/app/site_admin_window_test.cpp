@@ -10,6 +10,7 @@
 
 #include "app/batch_tools_window.h"
 #include "app/qt_text.h"
+#include "app/scheduler_window.h"
 #include "app/text_dialog.h"
 #include "main_window_harness.h"
 #include "tools/category_tools.h"
@@ -196,6 +197,23 @@ private slots:
         QCOMPARE(h.Rows(), (QStringList{U("a.example(admin)"), U("c.example(carl)")}));
         QCOMPARE(h.window->Sites().at(1).编码, 1);
         QCOMPARE(Child<QPushButton>(&batch, "按钮批量导入")->text(), U("批量导入站点"));
+    }
+
+    void TheScheduledTaskStartsWithTheProgramWhenAsked() {
+        {
+            Harness h({U("[基本配置]"), U("自动开启计划任务=真")});
+            // The task runs; its window stays hidden until the user opens it.
+            QVERIFY(h.window->Scheduler().TaskActive());
+            QVERIFY(!h.window->Scheduler().isVisible());
+            QTest::mousePress(h.W<QLabel>("超级链接框计划"), Qt::LeftButton);
+            QTRY_VERIFY(h.window->Scheduler().isVisible());
+            QCOMPARE(h.window->findChildren<SchedulerWindow*>().size(), 1);
+            h.window->Scheduler().Task().StopTask();
+        }
+        Harness h;
+        QTest::mouseClick(h.W<QLabel>("图片框计划"), Qt::LeftButton);
+        QTRY_VERIFY(h.window->Scheduler().isVisible());
+        QVERIFY(!h.window->Scheduler().TaskActive());
     }
 
     void OpensTheTextToolsFromTheBatchWindowOnce() {
