@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/batch_tools_window.h"
 #include "app/countdown_dialog.h"
 #include "app/log_window.h"
 #include "app/main_window.h"
@@ -154,6 +155,11 @@ int RunScreenshots(MainWindow& window, const QString& folder) {
     AskText(help, &window);
 
     ok = SaveScheduler(window, out) && ok;
+
+    window.OpenBatchTools();
+    WaitFor([] { return false; }, 300);
+    ok = Save(&window.BatchWindow(), out.filePath(QStringLiteral("batch-tools.png"))) && ok;
+    window.BatchWindow().close();
 
     CaptureNextModal(out.filePath(QStringLiteral("countdown.png")), 1300);
     ShutdownCountdown countdown([] { return false; });

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <random>
 
@@ -81,7 +80,6 @@ TEST(BadSettingsFiles, LoadAndSaveWithoutLoss) {
         const std::string file = folder / "s.ini";
         const std::string original = c.content();
         WriteFile(file, original);
-        const auto start = std::chrono::steady_clock::now();
         ConfigStore store;
         ASSERT_TRUE(store.Bind(file));
         BasicSettings settings;
@@ -100,8 +98,6 @@ TEST(BadSettingsFiles, LoadAndSaveWithoutLoss) {
         ASSERT_EQ(back.size(), sites.size());
         for (std::size_t i = 0; i < sites.size(); ++i)
             EXPECT_EQ(SiteKeyValues(back[i]), SiteKeyValues(sites[i]));
-        // No case may take long (a debug build, on a busy machine).
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     }
 }
 
