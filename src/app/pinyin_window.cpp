@@ -12,19 +12,12 @@
 
 #include "app/form_controls.h"
 #include "app/qt_tool_view.h"
+#include "app/widget_factory.h"
 #include "tools/pinyin_converter.h"
 
+using namespace ui;
+
 namespace {
-
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(U(name));
-    return widget;
-}
 
 QPlainTextEdit* TextBox(QWidget* parent, const char* name) {
     auto* box = Named(new QPlainTextEdit(parent), name);

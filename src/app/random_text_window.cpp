@@ -15,31 +15,18 @@
 
 #include "app/form_controls.h"
 #include "app/qt_tool_view.h"
+#include "app/widget_factory.h"
 #include "tools/random_text_generator.h"
 
+using namespace ui;
+
 namespace {
-
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(U(name));
-    return widget;
-}
 
 QLineEdit* NumberBox(QWidget* parent, const char* name, const char* text) {
     auto* edit = Named(new QLineEdit(U(text), parent), name);
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
     edit->setAlignment(Qt::AlignCenter);
     return edit;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption, bool checked) {
-    auto* box = Named(new QCheckBox(U(caption), parent), name);
-    box->setChecked(checked);
-    return box;
 }
 
 // The generate buttons keep one width, the same for both, whichever caption they show.
