@@ -3,29 +3,20 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
-#include <deque>
-#include <mutex>
 #include <utility>
 #include <vector>
 
 #include "core/charset.h"
 #include "core/events.h"
+#include "core/gbk_literal.h"
 #include "core/gbk_text.h"
 #include "core/number_text.h"
 #include "settings/site_records.h"
 
 namespace {
 
-// GBK once, from the UTF-8 of this source file. A deque, so the references handed out
-// stay valid while later texts are added (several are used in one expression).
 const std::string& G(const char* utf8) {
-    static std::mutex mutex;
-    static std::deque<std::pair<const char*, std::string>> cache;
-    std::lock_guard lock(mutex);
-    for (const auto& [key, value] : cache)
-        if (key == utf8) return value;
-    cache.emplace_back(utf8, charset::Utf8ToGbk(utf8));
-    return cache.back().second;
+    return GbkLiteral(utf8);
 }
 
 // Every saved key in the order it is saved, with its type, its control, a drop-down's
