@@ -535,6 +535,10 @@ bool MainWindow::CloseQuery(bool ask) {
         m_closing = false;
         return false;
     }
+    // Open tool windows keep their states as a close of their own would.
+    for (QWidget* tool : {static_cast<QWidget*>(m_batchTools), static_cast<QWidget*>(m_pinyin),
+                          static_cast<QWidget*>(m_randomText)})
+        if (tool && tool->isVisible()) tool->close();
     hide();
     m_log->hide();
     SaveAll();

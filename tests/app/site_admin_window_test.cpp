@@ -216,6 +216,15 @@ private slots:
         QVERIFY(!h.window->Scheduler().TaskActive());
     }
 
+    void ExitKeepsTheStatesOfOpenToolWindows() {
+        Harness h;
+        h.window->OpenBatchTools();
+        h.window->BatchWindow().SetText(G(U("编辑框终止ID")), "77");
+        QVERIFY(h.window->CloseQuery(false));
+        QVERIFY(h.Ini().contains(U("[批处理工具]")));
+        QVERIFY(h.Ini().contains(U("编辑框终止ID=77")));
+    }
+
     void OpensTheTextToolsFromTheBatchWindowOnce() {
         Harness h;
         h.window->OpenBatchTools();
