@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/settings_edit.h"
 #include "core/charset.h"
+#include "core/gbk_text.h"
 #include "settings/settings_file.h"
 #include "settings/site_records.h"
 
@@ -22,10 +23,10 @@ void EditorWindow::Show(std::int32_t row) {
 }
 
 int EditorWindow::Refused(const std::string& words) const {
-    std::string message =
-        view.messages.empty() ? std::string() : charset::GbkToUtf8(view.messages.back());
-    for (std::size_t at; (at = message.find("\r\n")) != std::string::npos;)
-        message.replace(at, 2, " ");
+    const std::string message =
+        view.messages.empty()
+            ? std::string()
+            : gbk::ReplaceAll(charset::GbkToUtf8(view.messages.back()), "\r\n", " ");
     return CliRefuse(words + ": " + (message.empty() ? "refused" : message));
 }
 

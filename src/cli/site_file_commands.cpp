@@ -16,6 +16,7 @@
 #include "cli/editor_window.h"
 #include "cli/settings_edit.h"
 #include "core/charset.h"
+#include "core/gbk_text.h"
 #include "core/platform/files.h"
 #include "core/platform/paths.h"
 #include "settings/config_store.h"
@@ -31,9 +32,7 @@ namespace {
 
 // The system's texts break lines with CR LF, a terminal with LF.
 std::string TerminalLines(const std::string& gbk) {
-    std::string out = gbk;
-    for (std::size_t at; (at = out.find("\r\n")) != std::string::npos;) out.replace(at, 2, "\n");
-    return out;
+    return gbk::ReplaceAll(gbk, "\r\n", "\n");
 }
 
 void PrintMessage(const std::string& gbk) {
